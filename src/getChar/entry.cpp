@@ -1,0 +1,55 @@
+// The two command-line modes and the report line.
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "getChar.h"
+#include "getChar/selection_steps.h"
+
+namespace {
+
+// The part of the path after its last "/"; the whole path when it has none,
+// and "" when it ends in "/". The argument is not modified.
+std::string baseName(const char* path) {
+  std::string p(path);
+  std::string::size_type slash = p.rfind('/');
+  return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+void printUsage(const char* program) {
+  std::cout << "** ERROR, try with " << program << " <DataSet> <optionFile> <aligner>" << std::endl;
+  // The last line has no line end; exit() flushes it.
+  std::cout << "     <aligner>: CLUSTALW, DIALIGNTX, KALIGN, MAFFT, or MUSCLE";
+}
+
+}  // namespace
+
+void printExtracted() {
+  const t_DataSet& row = OF.rows[0];
+  std::cout << row.name;
+  for (int k = 0; k < 10; ++k) std::cout << ';' << row.feature[k];
+  std::cout << std::endl;
+}
+
+int getCharMain(int argc, char** argv) {
+  if (argc == 4) {
+    // Set before the extraction: it writes its side files under dir.
+    aligner = argv[2];
+    dir = argv[3];
+    extractFeatures(argv[1]);
+    OF.rows[0].name = baseName(argv[1]);
+    printExtracted();
+    std::cout << std::endl << std::endl;
+    std::exit(0);
+  }
+  if (argc == 3) {
+    extractFeatures(argv[1]);
+    OF.rows[0].name = baseName(argv[1]);
+    printExtracted();
+    runSelectionSteps(argv[2]);
+    std::exit(0);
+  }
+  // argv[0] can be missing when the program is started with no arguments at all.
+  printUsage(argc > 0 && argv[0] ? argv[0] : "");
+  std::exit(1);
+}
