@@ -1,0 +1,64 @@
+#include "features/line_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+const size_t kChunk = 1 << 20;
+}
+
+LineReader::LineReader(const char* path) : buffer_(kChunk) {
+  fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+}
+
+LineReader::~LineReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool LineReader::refill() {
+  if (eof_) return false;
+  ssize_t got;
+  do {
+    got = ::read(fd_, buffer_.data(), buffer_.size());
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) {
+    eof_ = true;
+    return false;
+  }
+  begin_ = 0;
+  end_ = static_cast<size_t>(got);
+  return true;
+}
+
+bool LineReader::next(std::string_view& line) {
+  if (fd_ < 0) return false;
+  carry_.clear();
+  bool carrying = false;
+  for (;;) {
+    if (begin_ == end_ && !refill()) {
+      if (!carrying) return false;
+      line = carry_;  // last line without a line feed
+      return true;
+    }
+    const char* start = buffer_.data() + begin_;
+    size_t avail = end_ - begin_;
+    const void* nl = std::memchr(start, '\n', avail);
+    if (nl) {
+      size_t len = static_cast<size_t>(static_cast<const char*>(nl) - start);
+      begin_ += len + 1;
+      if (!carrying) {
+        line = std::string_view(start, len);
+      } else {
+        carry_.append(start, len);
+        line = carry_;
+      }
+      return true;
+    }
+    carry_.append(start, avail);
+    carrying = true;
+    begin_ = end_;
+  }
+}
