@@ -1,0 +1,46 @@
+// Multiple sequence alignments as read from aligned FASTA or MSF files.
+#ifndef ALNSCORE_ALIGNMENT_H
+#define ALNSCORE_ALIGNMENT_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace alnscore {
+
+// One row of an alignment: the sequence name and its characters, gaps
+// included. Gaps are '-' or '.'; MSF's '~' is stored as '-'.
+struct AlignedSequence {
+  std::string name;
+  std::string row;
+};
+
+// Rows in file order; all rows have the same length.
+struct Alignment {
+  std::vector<AlignedSequence> sequences;
+  size_t columns() const { return sequences.empty() ? 0 : sequences[0].row.size(); }
+};
+
+inline bool isGap(char c) { return c == '-' || c == '.'; }
+
+enum class AlignmentFormat { kFasta, kMsf, kUnknown };
+
+// Tells the format by content: FASTA starts with '>' (after blank lines);
+// MSF has a header line with "MSF:" and a "//" line before the blocks.
+AlignmentFormat detectFormat(std::string_view text);
+
+// Each parser fills *out and returns true, or sets *error (one line, no
+// line end) and returns false. Both check that there is at least one
+// sequence and that all rows have the same length.
+bool parseFasta(std::string_view text, Alignment* out, std::string* error);
+bool parseMsf(std::string_view text, Alignment* out, std::string* error);
+
+// detectFormat, then the matching parser.
+bool parseAlignment(std::string_view text, Alignment* out, std::string* error);
+
+// Reads the whole file at path and parses it; errors name the path.
+bool readAlignmentFile(const std::string& path, Alignment* out, std::string* error);
+
+}  // namespace alnscore
+
+#endif
