@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "compare/edit_distance.h"
+#include "getChar.h"
+
+namespace {
+
+// Row-by-row dynamic programme, the plain definition of the distance.
+uint64_t referenceDistance(const std::string& a, const std::string& b) {
+  std::vector<uint64_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    uint64_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      uint64_t above = row[j];
+      uint64_t substitution = diagonal + (a[i - 1] != b[j - 1]);
+      row[j] = std::min(substitution, std::min(above, row[j - 1]) + 1);
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+std::string randomString(std::mt19937& random, size_t length, int alphabet) {
+  std::uniform_int_distribution<int> letter(0, alphabet - 1);
+  std::string s(length, '\0');
+  // Spread over all byte values, NUL and 0xFF included.
+  for (char& c : s) c = char(255 - letter(random) * (256 / alphabet));
+  return s;
+}
+
+// b shares long runs with a: copied stretches between random edits.
+std::string mutated(std::mt19937& random, const std::string& a, int alphabet) {
+  std::string b;
+  std::uniform_int_distribution<int> action(0, 39);
+  for (char c : a) {
+    int x = action(random);
+    if (x == 0) continue;                                     // deletion
+    if (x == 1) b += randomString(random, 1, alphabet);       // insertion
+    b += x == 2 ? randomString(random, 1, alphabet)[0] : c;   // substitution
+  }
+  return b;
+}
+
+double expectedScore(double s) { return -log(1.0 - (s - 0.2 * s * s)); }
+
+bool isNegativeZero(double x) { return x == 0.0 && std::signbit(x); }
+
+TEST(EditDistance, MatchesRowByRowProgrammeOnRandomPairs) {
+  std::mt19937 random(20261207);
+  const std::vector<size_t> lengths = {0,   1,   2,   3,   31,  63,  64,
+                                       65,  127, 128, 129, 191, 192, 193,
+                                       255, 256, 257, 300};
+  const std::vector<int> alphabets = {2, 4, 20, 256};
+  std::uniform_int_distribution<size_t> anyLength(0, 300);
+  for (int round = 0; round < 1500; ++round) {
+    int alphabet = alphabets[round % alphabets.size()];
+    size_t aLength = round % 3 == 0 ? anyLength(random)
+                                    : lengths[random() % lengths.size()];
+    size_t bLength = round % 5 == 0 ? anyLength(random)
+                                    : lengths[random() % lengths.size()];
+    std::string a = randomString(random, aLength, alphabet);
+    std::string b = round % 2 ? mutated(random, a, alphabet)
+                              : randomString(random, bLength, alphabet);
+    uint64_t expected = referenceDistance(a, b);
+    ASSERT_EQ(editDistance(a.data(), a.size(), b.data(), b.size()), expected)
+        << "lengths " << a.size() << " and " << b.size() << ", alphabet "
+        << alphabet;
+    ASSERT_EQ(editDistance(b.data(), b.size(), a.data(), a.size()), expected);
+  }
+}
+
+TEST(EditDistance, LongMutatedPair) {
+  std::mt19937 random(7);
+  std::string a = randomString(random, 3000, 20);
+  std::string b = mutated(random, a, 20);
+  EXPECT_EQ(editDistance(a.data(), a.size(), b.data(), b.size()),
+            referenceDistance(a, b));
+}
+
+TEST(Levenshtein, WorkedValues) {
+  EXPECT_EQ(levenshtein("GATTACA", "GCATGCU"), expectedScore(1.0 - 4.0 / 7.0));
+  EXPECT_NEAR(levenshtein("GATTACA", "GCATGCU"), 0.4973119, 1e-7);
+  EXPECT_EQ(levenshtein("GATTACA", "GATACA"), expectedScore(1.0 - 1.0 / 7.0));
+  EXPECT_NEAR(levenshtein("GATTACA", "GATACA"), 1.2385783, 1e-7);
+  EXPECT_EQ(levenshtein("ACG", "ACGT"), expectedScore(0.75));
+  EXPECT_NEAR(levenshtein("ACG", "ACGT"), 1.0147308, 1e-7);
+  EXPECT_EQ(levenshtein("ACGT", "ACGT"), expectedScore(1.0));
+  EXPECT_NEAR(levenshtein("ACGT", "ACGT"), log(5.0), 1e-15);
+  EXPECT_TRUE(isNegativeZero(levenshtein("AC", "GT")));
+  EXPECT_TRUE(isNegativeZero(levenshtein("acgt", "ACGT")));
+}
+
+TEST(Levenshtein, EmptyOperandGivesOtherLength) {
+  EXPECT_EQ(levenshtein("", "ACGT"), 4.0);
+  EXPECT_EQ(levenshtein("ACGT", ""), 4.0);
+  EXPECT_EQ(levenshtein("", ""), 0.0);
+}
+
+TEST(UiLevenshteinDistance, WorkedValuesAndSimilarity) {
+  double s = -1;
+  EXPECT_EQ(uiLevenshteinDistance("GATTACA", "GCATGCU", s),
+            expectedScore(1.0 - 4.0 / 7.0));
+  EXPECT_EQ(s, 1.0 - 4.0 / 7.0);
+  EXPECT_EQ(uiLevenshteinDistance("ACGT", "ACGT", s), expectedScore(1.0));
+  EXPECT_EQ(s, 1.0);
+  EXPECT_TRUE(isNegativeZero(uiLevenshteinDistance("AC", "GT", s)));
+  EXPECT_EQ(s, 0.0);
+}
+
+TEST(UiLevenshteinDistance, OneEmptyOperandIsNegativeZero) {
+  double s = -1;
+  EXPECT_TRUE(isNegativeZero(uiLevenshteinDistance("", "ACGT", s)));
+  EXPECT_EQ(s, 0.0);
+  s = -1;
+  EXPECT_TRUE(isNegativeZero(uiLevenshteinDistance("ACGT", "", s)));
+  EXPECT_EQ(s, 0.0);
+}
+
+// Two empty strings are identical: similarity 1 and the top score ln 5.
+TEST(UiLevenshteinDistance, TwoEmptyStringsAreIdentical) {
+  double s = -1;
+  EXPECT_EQ(uiLevenshteinDistance("", "", s), expectedScore(1.0));
+  EXPECT_NEAR(uiLevenshteinDistance("", "", s), log(5.0), 1e-15);
+  EXPECT_EQ(s, 1.0);
+}
+
+TEST(Levenshtein, BothOperationsAgreeAndAreSymmetric) {
+  std::mt19937 random(99);
+  for (int round = 0; round < 200; ++round) {
+    // NUL-free strings, so that the character-array form sees all of them.
+    std::string a = randomString(random, random() % 200 + 1, 20);
+    std::string b = round % 2 ? mutated(random, a, 20)
+                              : randomString(random, random() % 200 + 1, 20);
+    if (b.empty()) b = "x";
+    double sAB = -1, sBA = -1;
+    double rAB = uiLevenshteinDistance(a.c_str(), b.c_str(), sAB);
+    double rBA = uiLevenshteinDistance(b.c_str(), a.c_str(), sBA);
+    double expectedS = 1.0 - double(referenceDistance(a, b)) /
+                                 double(std::max(a.size(), b.size()));
+    ASSERT_EQ(sAB, expectedS);
+    ASSERT_EQ(sBA, expectedS);
+    ASSERT_EQ(rAB, expectedScore(expectedS));
+    ASSERT_EQ(rBA, rAB);
+    ASSERT_EQ(levenshtein(a, b), rAB);
+    ASSERT_EQ(levenshtein(b, a), rAB);
+  }
+}
+
+}  // namespace
