@@ -1,0 +1,136 @@
+// The data set extraction of both command-line modes: splits a FASTA data set
+// into records, drops repeated sequences, writes each distinct record to a
+// file of its own and prints its residue-group counts.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include <boost/lexical_cast.hpp>
+
+#include "features/line_reader.h"
+#include "features/side_files.h"
+#include "getChar.h"
+
+namespace {
+
+// Appends `value` as an output stream writes a double by default (six
+// significant digits, %g style). Whole numbers below 10^6, the common case of
+// a residue count, take a shortcut with the same result.
+void appendDefaultNumber(std::string& out, double value) {
+  if (value >= 0 && value < 1e6 && value == static_cast<double>(static_cast<int64_t>(value))) {
+    char digits[8];
+    int64_t v = static_cast<int64_t>(value);
+    int len = 0;
+    do {
+      digits[len++] = static_cast<char>('0' + v % 10);
+      v /= 10;
+    } while (v > 0);
+    while (len > 0) out.push_back(digits[--len]);
+    return;
+  }
+  char buf[32];
+  int len = std::snprintf(buf, sizeof buf, "%g", value);
+  out.append(buf, static_cast<size_t>(len));
+}
+
+bool isHeaderLike(std::string_view line) { return line.empty() || line[0] == '>'; }
+
+// The reading state of one extraction.
+class Extraction {
+ public:
+  // Handles one line of the data set.
+  void addLine(std::string_view line) {
+    if (isHeaderLike(line)) {
+      if (open_) closeRecord();
+      open_ = true;
+      name_.assign(line.empty() ? std::string_view() : line.substr(1));
+      sequence_.clear();
+      return;
+    }
+    // A record without a name (opened by an empty line or by ">" alone, or
+    // discarded) ignores its sequence lines.
+    if (name_.empty()) return;
+    if (line.find(' ') != std::string_view::npos) {
+      name_.clear();  // a blank anywhere discards the record
+      sequence_.clear();
+      return;
+    }
+    sequence_.append(line);
+  }
+
+  void finish() {
+    if (open_) closeRecord();
+  }
+
+ private:
+  void closeRecord() {
+    // NC is an int; wrap instead of overflowing on inputs above 2^31 residues.
+    NC = static_cast<int>(static_cast<uint32_t>(NC) + static_cast<uint32_t>(sequence_.size()));
+    featuresSequence(sequence_, static_cast<int>(slot_), sumLength_, sumSquares_, maxLength_,
+                     minLength_, maxIndex_, minIndex_, groupCounts_);
+
+    auto found = firstNameOf_.find(sequence_);
+    if (found != firstNameOf_.end()) {
+      if (!dir.empty()) {
+        appendSideFile(dir + "/r-sequences.fasta", ">" + name_ + ";>" + found->second + "\n");
+      }
+    } else {
+      firstNameOf_.emplace(sequence_, name_);
+      if (!dir.empty()) {
+        const std::string path =
+            dir + "/sequence" + boost::lexical_cast<std::string>(slot_ + 1) + ".fasta";
+        writeSideFile(path, ">" + name_ + "\n" + sequence_ + "\n");
+        appendSideFile(dir + "/All-sequences.fasta", ">" + path + "\n" + sequence_ + "\n");
+      }
+      std::string counts;
+      for (int g = 0; g < 5; ++g) {
+        if (g > 0) counts.push_back(',');
+        appendDefaultNumber(counts, groupCounts_[g]);
+      }
+      counts.push_back('\n');
+      writeStdoutNow(counts);
+      ++slot_;  // a repeat leaves its slot to the next record
+    }
+    for (double& c : groupCounts_) c = 0;
+    sumLength_ = 0;
+  }
+
+  bool open_ = false;   // a header-like line has been seen
+  int64_t slot_ = 0;    // distinct records closed so far
+  std::string name_;
+  std::string sequence_;
+  std::unordered_map<std::string, std::string> firstNameOf_;
+
+  double sumLength_ = 0, sumSquares_ = 0;
+  int maxLength_ = -9999999, minLength_ = 9999999;
+  int maxIndex_ = 0, minIndex_ = 0;
+  double groupCounts_[5] = {0, 0, 0, 0, 0};
+};
+
+}  // namespace
+
+int extractFeatures(char* path) {
+  LineReader reader(path);
+  if (!reader.ok()) {
+    std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
+    return -1;
+  }
+  std::cout.flush();  // count lines go straight to the file descriptor
+  std::fflush(stdout);
+
+  Extraction extraction;
+  std::string_view line;
+  // A data set that starts with a sequence line has no record to put it in:
+  // the whole input is ignored.
+  if (reader.next(line) && isHeaderLike(line)) {
+    do {
+      extraction.addLine(line);
+    } while (reader.next(line));
+    extraction.finish();
+  }
+  std::exit(1);
+}

@@ -1,0 +1,193 @@
+// Runs the getChar executable in temporary directories and compares standard
+// output, standard error, exit status and side files byte for byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "test_support.h"
+
+using testing_support::fileExists;
+using testing_support::readFile;
+using testing_support::RunResult;
+using testing_support::runProgram;
+using testing_support::TempDir;
+using testing_support::writeFile;
+
+namespace {
+
+const std::string kExe = GETCHAR_EXE;
+const std::string kUsageTail =
+    " <DataSet> <optionFile> <aligner>\n     <aligner>: CLUSTALW, DIALIGNTX, KALIGN, MAFFT, or MUSCLE";
+const std::string kZeros = ";0;0;0;0;0;0;0;0;0;0";
+
+RunResult run(const TempDir& cwd, std::vector<std::string> args) {
+  args.insert(args.begin(), kExe);
+  return runProgram(args, cwd.path());
+}
+
+TEST(Usage, WrongArgumentCountPrintsUsageWithoutFinalLineEnd) {
+  TempDir cwd;
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"a"}, {"a", "b", "c", "d"}, {"a", "b", "c", "d", "e"}}) {
+    RunResult r = run(cwd, args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "** ERROR, try with " + kExe + kUsageTail);
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST(UnreadableDataSet, FourArgumentsReportRowZeroAndTwoEmptyLines) {
+  TempDir cwd;
+  RunResult r = run(cwd, {"runs/set7.fa", "MAFFT", "out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Error opening 'runs/set7.fa'. Bailing out.\n");
+  EXPECT_EQ(r.out, "set7.fa" + kZeros + "\n\n\n");
+
+  // A path ending in "/" names the row with the empty string.
+  r = run(cwd, {"missing/", "KALIGN", "out"});
+  EXPECT_EQ(r.out, kZeros + "\n\n\n");
+  // A name is printed as it is, separators included.
+  r = run(cwd, {"a;b", "KALIGN", "out"});
+  EXPECT_EQ(r.out, "a;b" + kZeros + "\n\n\n");
+}
+
+TEST(UnreadableDataSet, ThreeArgumentsRunSelectionSilently) {
+  TempDir cwd;
+  std::string line = "ref;1;2;3;0;0;1;2;3;4;5;7;-x\n";
+  writeFile(cwd.file("options.txt"), line + line + line);
+  RunResult r = run(cwd, {"set7.fa", "options.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Error opening 'set7.fa'. Bailing out.\n");
+  EXPECT_EQ(r.out, "set7.fa" + kZeros + "\n");
+
+  // A missing option file is reported too; the exit status stays 0.
+  r = run(cwd, {"set7.fa", "nowhere.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "Error opening 'set7.fa'. Bailing out.\nError opening 'nowhere.txt'. Bailing out.\n");
+  EXPECT_EQ(r.out, "set7.fa" + kZeros + "\n");
+}
+
+class Extraction : public ::testing::Test {
+ protected:
+  RunResult extract(const std::string& fasta) {
+    writeFile(cwd.file("data.fa"), fasta);
+    return run(cwd, {"data.fa", "MUSCLE", out});
+  }
+  std::string side(const std::string& name) { return readFile(cwd.file("out/" + name)); }
+
+  TempDir cwd;
+  std::string out = cwd.path() + "/out";
+  void SetUp() override { ASSERT_EQ(system(("mkdir " + out).c_str()), 0); }
+};
+
+TEST_F(Extraction, RepeatsAreLoggedAndDistinctRecordsNumbered) {
+  RunResult r = extract(">a\nRHKDE\n>b\nRHKDE\n>c\nSTNQ\nCUGP\nAVILMFYW\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "3,2,0,0,0\n0,0,4,4,8\n");
+  EXPECT_EQ(side("sequence1.fasta"), ">a\nRHKDE\n");
+  EXPECT_EQ(side("sequence2.fasta"), ">c\nSTNQCUGPAVILMFYW\n");
+  EXPECT_FALSE(fileExists(out + "/sequence3.fasta"));
+  EXPECT_EQ(side("r-sequences.fasta"), ">b;>a\n");
+  EXPECT_EQ(side("All-sequences.fasta"), ">" + out + "/sequence1.fasta\nRHKDE\n>" + out +
+                                             "/sequence2.fasta\nSTNQCUGPAVILMFYW\n");
+}
+
+TEST_F(Extraction, LineRulesForNamesBlanksAndEmptyRecords) {
+  // "x" is discarded by its blank, ">" alone ignores its lines, the empty line
+  // opens an empty record, and the second empty record repeats the first.
+  RunResult r = extract(
+      "> \n"          // name " " (a blank), sequence below
+      "acgt\n"        // lower case counts in no group
+      ">x\nAA\nA A\nKK\n"
+      ">\nRRR\n"
+      "\n"
+      ">y\nRHK-DE\n"
+      ">z\nRHK-DE\r\n");  // a carriage return makes it distinct
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "0,0,0,0,0\n0,0,0,0,0\n3,2,0,0,0\n3,2,0,0,0\n");
+  EXPECT_EQ(side("sequence1.fasta"), "> \nacgt\n");
+  EXPECT_EQ(side("sequence2.fasta"), ">\n\n");  // "x" discarded: closed nameless and empty
+  EXPECT_EQ(side("sequence3.fasta"), ">y\nRHK-DE\n");
+  EXPECT_EQ(side("sequence4.fasta"), ">z\nRHK-DE\r\n");
+  // ">" alone and the empty line both close as empty records, repeating "x".
+  EXPECT_EQ(side("r-sequences.fasta"), ">;>\n>;>\n");
+}
+
+TEST_F(Extraction, LastLineWithoutLineFeedIsKept) {
+  RunResult r = extract(">a\nRR\nKK");
+  EXPECT_EQ(r.out, "4,0,0,0,0\n");
+  EXPECT_EQ(side("sequence1.fasta"), ">a\nRRKK\n");
+
+  // A header on the last line opens a record as well.
+  r = extract(">a\nRR\n>b");
+  EXPECT_EQ(r.out, "2,0,0,0,0\n0,0,0,0,0\n");
+  EXPECT_EQ(side("sequence2.fasta"), ">b\n\n");
+}
+
+TEST_F(Extraction, InputStartingWithSequenceLineIsIgnoredWhole) {
+  RunResult r = extract("ACGT\n>a\nRR\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  EXPECT_FALSE(fileExists(out + "/All-sequences.fasta"));
+  EXPECT_FALSE(fileExists(out + "/sequence1.fasta"));
+
+  r = extract("");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST_F(Extraction, AppendFilesGrowAcrossRuns) {
+  extract(">a\nK\n>b\nK\n");
+  extract(">a\nK\n>b\nK\n");
+  EXPECT_EQ(side("r-sequences.fasta"), ">b;>a\n>b;>a\n");
+  EXPECT_EQ(side("All-sequences.fasta"),
+            ">" + out + "/sequence1.fasta\nK\n>" + out + "/sequence1.fasta\nK\n");
+  EXPECT_EQ(side("sequence1.fasta"), ">a\nK\n");  // replaced, not appended
+}
+
+TEST_F(Extraction, LargeCountsUseDefaultNumberFormat) {
+  RunResult r = extract(">big\n" + std::string(1234567, 'W') + "\n");
+  EXPECT_EQ(r.out, "0,0,0,0,1.23457e+06\n");
+}
+
+TEST_F(Extraction, UnwritableSideFilesWarnAndGoOn) {
+  writeFile(cwd.file("data.fa"), ">a\nK\n>b\nK\n>c\nD\n");
+  std::string missing = cwd.path() + "/no/such/dir";
+  RunResult r = run(cwd, {"data.fa", "MUSCLE", missing});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "1,0,0,0,0\n0,1,0,0,0\n");
+  EXPECT_EQ(r.err,
+            "Warning: cannot write '" + missing + "/sequence1.fasta'; entry skipped.\n"
+            "Warning: cannot write '" + missing + "/All-sequences.fasta'; entry skipped.\n"
+            "Warning: cannot write '" + missing + "/r-sequences.fasta'; entry skipped.\n"
+            "Warning: cannot write '" + missing + "/sequence2.fasta'; entry skipped.\n"
+            "Warning: cannot write '" + missing + "/All-sequences.fasta'; entry skipped.\n");
+}
+
+TEST_F(Extraction, ManyRecordsBeyondOldTableCapacity) {
+  // More than 99,999 distinct records: each keeps its own number.
+  std::string fasta;
+  const int records = 100005;
+  for (int i = 0; i < records; ++i) {
+    fasta += ">s" + std::to_string(i) + "\n";
+    int v = i;
+    std::string seq;
+    do {
+      seq.push_back("ACDEFGHIKLMNPQRSTVWY"[v % 20]);
+      v /= 20;
+    } while (v > 0);
+    fasta += seq + "W\n";
+  }
+  writeFile(cwd.file("data.fa"), fasta);
+  RunResult r = run(cwd, {"data.fa", "MUSCLE", out});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), records);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(side("sequence100005.fasta"), ">s100004\nFAMPW\n");
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// The extraction called in-process: per-record statistics, and the run with an
+// empty output directory, confined to a private root so that a fault could
+// never write into the real one.
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <set>
+#include <string>
+
+#include "getChar.h"
+#include "test_support.h"
+
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::writeFile;
+
+namespace {
+
+struct Totals {
+  double sumLength = 0, sumSquares = 0;
+  int maxLength = -9999999, minLength = 9999999, maxIndex = 0, minIndex = 0;
+  double groups[5] = {0, 0, 0, 0, 0};
+  void add(const std::string& s, int index) {
+    featuresSequence(s, index, sumLength, sumSquares, maxLength, minLength, maxIndex, minIndex,
+                     groups);
+  }
+};
+
+TEST(FeaturesSequence, CountsGroupsAndTracksExtremes) {
+  Totals t;
+  t.add("RHK-DE", 0);
+  EXPECT_EQ(t.sumLength, 6);
+  EXPECT_EQ(t.sumSquares, 36);
+  EXPECT_EQ((std::vector<double>(t.groups, t.groups + 5)), (std::vector<double>{3, 2, 0, 0, 0}));
+  t.add("acgtBJOXZ*1 \r", 1);  // no group: lower case, other letters, symbols
+  EXPECT_EQ(t.sumLength, 19);
+  EXPECT_EQ((std::vector<double>(t.groups, t.groups + 5)), (std::vector<double>{3, 2, 0, 0, 0}));
+  t.add("STNQCUGPAVILMFYW", 2);
+  EXPECT_EQ((std::vector<double>(t.groups, t.groups + 5)), (std::vector<double>{3, 2, 4, 4, 8}));
+  // Longest: ties keep the first; shortest: ties move to the last.
+  t.add(std::string(16, 'A'), 3);
+  t.add("", 4);
+  t.add("", 5);
+  EXPECT_EQ(t.maxLength, 16);
+  EXPECT_EQ(t.maxIndex, 2);
+  EXPECT_EQ(t.minLength, 0);
+  EXPECT_EQ(t.minIndex, 5);
+}
+
+TEST(FeaturesSequence, EveryByteValueCountsExactlyOnceOrNotAtAll) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+  Totals t;
+  t.add(all + all, 0);
+  EXPECT_EQ((std::vector<double>(t.groups, t.groups + 5)), (std::vector<double>{6, 4, 8, 8, 16}));
+}
+
+TEST(FeaturesSequence, SquareOfLongSequenceDoesNotOverflow) {
+  Totals t;
+  t.add(std::string(50000, 'A'), 0);
+  EXPECT_EQ(t.sumSquares, 2500000000.0);
+}
+
+std::set<std::string> listDir(const std::string& path) {
+  std::set<std::string> names;
+  DIR* d = opendir(path.c_str());
+  while (dirent* e = readdir(d)) {
+    std::string n = e->d_name;
+    if (n != "." && n != "..") names.insert(n);
+  }
+  closedir(d);
+  return names;
+}
+
+TEST(ExtractFeatures, EmptyOutputDirectoryWritesNoSideFiles) {
+  TempDir root;
+  writeFile(root.file("data.fa"), ">a\nK\n>b\nK\n>c\nD\n");
+  std::string outPath = root.file("stdout");
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(out, 1);
+    // Confine the run: a private mount namespace where possible, and the
+    // temporary directory as its root either way.
+    if (unshare(CLONE_NEWNS) != 0) unshare(CLONE_NEWUSER | CLONE_NEWNS);
+    if (chroot(root.path().c_str()) != 0 || chdir("/") != 0) _exit(77);
+    dir = "";
+    char path[] = "/data.fa";
+    extractFeatures(path);
+    _exit(2);  // not reached: the extraction ends the process
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot confine the run to a private root";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(readFile(outPath), "1,0,0,0,0\n0,1,0,0,0\n");
+  EXPECT_EQ(listDir(root.path()), (std::set<std::string>{"data.fa", "stdout"}));
+}
+
+TEST(ExtractFeatures, UnopenableFileReturnsMinusOneAndLeavesNcAlone) {
+  NC = 5;
+  char path[] = "/nonexistent/data.fa";
+  testing_support::Captured c = testing_support::capture([&] { EXPECT_EQ(extractFeatures(path), -1); });
+  EXPECT_EQ(c.err, "Error opening '/nonexistent/data.fa'. Bailing out.\n");
+  EXPECT_EQ(c.out, "");
+  EXPECT_EQ(NC, 5);
+  NC = 0;
+}
+
+}  // namespace
