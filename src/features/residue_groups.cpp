@@ -1,5 +1,10 @@
 #include "features/residue_groups.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define GETCHAR_AVX2_KERNEL 1
+#endif
+
 namespace {
 
 constexpr uint8_t groupOf(unsigned char c) {
@@ -13,6 +18,173 @@ constexpr uint8_t groupOf(unsigned char c) {
   }
 }
 
+// The portable kernel, one table lookup per byte.
+void countScalar(const unsigned char* p, size_t size, uint64_t counts[5]) {
+  // Four interleaved tallies avoid the store-to-load stall of incrementing
+  // the same counter on consecutive equal bytes.
+  uint64_t tally[4][6] = {};
+  size_t i = 0;
+  for (; i + 4 <= size; i += 4) {
+    ++tally[0][kResidueGroupOf[p[i]]];
+    ++tally[1][kResidueGroupOf[p[i + 1]]];
+    ++tally[2][kResidueGroupOf[p[i + 2]]];
+    ++tally[3][kResidueGroupOf[p[i + 3]]];
+  }
+  for (; i < size; ++i) ++tally[0][kResidueGroupOf[p[i]]];
+  for (int g = 0; g < 5; ++g) counts[g] += tally[0][g] + tally[1][g] + tally[2][g] + tally[3][g];
+}
+
+#ifdef GETCHAR_AVX2_KERNEL
+
+// Every grouped byte lies in 0x40..0x5F. For each of the two high nibbles 4
+// and 5, a 16-entry table indexed by the low nibble gives the group as one
+// bit (1 << group), 0 for none; repeated for both 128-bit lanes.
+struct NibbleTables {
+  uint8_t high4[32];
+  uint8_t high5[32];
+};
+
+constexpr uint8_t groupBit(unsigned char c) {
+  return groupOf(c) < 5 ? static_cast<uint8_t>(1u << groupOf(c)) : 0;
+}
+
+constexpr NibbleTables makeNibbleTables() {
+  NibbleTables t{};
+  for (int i = 0; i < 32; ++i) {
+    t.high4[i] = groupBit(static_cast<unsigned char>(0x40 + (i & 15)));
+    t.high5[i] = groupBit(static_cast<unsigned char>(0x50 + (i & 15)));
+  }
+  return t;
+}
+
+alignas(32) constexpr NibbleTables kNibble = makeNibbleTables();
+
+// 32 zero bytes then 32 0xFF: loading at offset r keeps the last r bytes of
+// a 32-byte vector (the last r of 16 at offset 16 + r).
+alignas(64) constexpr uint8_t kKeepLast[64] = {
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0,    0,    0,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+#define GETCHAR_AVX2 __attribute__((target("avx2"), always_inline)) inline
+
+// Group bit of each byte. XOR with 0x40 (0x50) maps the wanted high nibble to
+// 0; the saturating add of 0x70 then sets bit 7 of every other byte, which
+// makes the shuffle yield 0 for it.
+GETCHAR_AVX2 __m256i classify32(__m256i v) {
+  const __m256i t4 = _mm256_load_si256(reinterpret_cast<const __m256i*>(kNibble.high4));
+  const __m256i t5 = _mm256_load_si256(reinterpret_cast<const __m256i*>(kNibble.high5));
+  const __m256i bias = _mm256_set1_epi8(0x70);
+  const __m256i a = _mm256_adds_epu8(_mm256_xor_si256(v, _mm256_set1_epi8(0x40)), bias);
+  const __m256i b = _mm256_adds_epu8(_mm256_xor_si256(v, _mm256_set1_epi8(0x50)), bias);
+  return _mm256_or_si256(_mm256_shuffle_epi8(t4, a), _mm256_shuffle_epi8(t5, b));
+}
+
+GETCHAR_AVX2 __m128i classify16(__m128i v) {
+  const __m128i t4 = _mm_load_si128(reinterpret_cast<const __m128i*>(kNibble.high4));
+  const __m128i t5 = _mm_load_si128(reinterpret_cast<const __m128i*>(kNibble.high5));
+  const __m128i bias = _mm_set1_epi8(0x70);
+  const __m128i a = _mm_adds_epu8(_mm_xor_si128(v, _mm_set1_epi8(0x40)), bias);
+  const __m128i b = _mm_adds_epu8(_mm_xor_si128(v, _mm_set1_epi8(0x50)), bias);
+  return _mm_or_si128(_mm_shuffle_epi8(t4, a), _mm_shuffle_epi8(t5, b));
+}
+
+GETCHAR_AVX2 uint64_t sumBytes16(__m128i ones) {
+  const __m128i s = _mm_sad_epu8(ones, _mm_setzero_si128());
+  return static_cast<uint64_t>(_mm_cvtsi128_si64(s)) +
+         static_cast<uint64_t>(_mm_extract_epi64(s, 1));
+}
+
+// Counts the group bits of classified bytes (0 for bytes to skip).
+GETCHAR_AVX2 void tally16(__m128i cls, uint64_t counts[5]) {
+  for (int g = 0; g < 5; ++g) {
+    const __m128i hit = _mm_cmpeq_epi8(cls, _mm_set1_epi8(static_cast<char>(1 << g)));
+    counts[g] += sumBytes16(_mm_sub_epi8(_mm_setzero_si128(), hit));
+  }
+}
+
+__attribute__((target("avx2"))) void countAvx2(const unsigned char* p, size_t size,
+                                               uint64_t counts[5]) {
+  if (size < 16) {
+    countScalar(p, size, counts);
+    return;
+  }
+  if (size < 32) {
+    tally16(classify16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))), counts);
+    const size_t rest = size - 16;
+    if (rest > 0) {
+      const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeepLast + 16 + rest));
+      const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + size - 16));
+      tally16(_mm_and_si128(classify16(last), keep), counts);
+    }
+    return;
+  }
+
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i bit0 = _mm256_set1_epi8(1), bit1 = _mm256_set1_epi8(2),
+                bit2 = _mm256_set1_epi8(4), bit3 = _mm256_set1_epi8(8),
+                bit4 = _mm256_set1_epi8(16);
+  __m256i total0 = zero, total1 = zero, total2 = zero, total3 = zero, total4 = zero;
+  size_t i = 0;
+  // Byte counters (subtracting the 0xFF of a match adds 1) would overflow
+  // after 255 blocks: fold them into 64-bit sums before that.
+  for (;;) {
+    size_t blocks = (size - i) / 32;
+    const size_t rest = (size - i) % 32;
+    if (blocks > 255) blocks = 255;
+    __m256i acc0 = zero, acc1 = zero, acc2 = zero, acc3 = zero, acc4 = zero;
+    for (size_t b = 0; b < blocks; ++b, i += 32) {
+      const __m256i cls = classify32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i)));
+      acc0 = _mm256_sub_epi8(acc0, _mm256_cmpeq_epi8(cls, bit0));
+      acc1 = _mm256_sub_epi8(acc1, _mm256_cmpeq_epi8(cls, bit1));
+      acc2 = _mm256_sub_epi8(acc2, _mm256_cmpeq_epi8(cls, bit2));
+      acc3 = _mm256_sub_epi8(acc3, _mm256_cmpeq_epi8(cls, bit3));
+      acc4 = _mm256_sub_epi8(acc4, _mm256_cmpeq_epi8(cls, bit4));
+    }
+    const bool done = size - i < 32;
+    if (done && rest > 0 && blocks < 255) {
+      // The last partial block: reload the final 32 bytes (size >= 32 here)
+      // and mask off those already counted.
+      const __m256i keep = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kKeepLast + rest));
+      const __m256i last = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + size - 32));
+      const __m256i cls = _mm256_and_si256(classify32(last), keep);
+      acc0 = _mm256_sub_epi8(acc0, _mm256_cmpeq_epi8(cls, bit0));
+      acc1 = _mm256_sub_epi8(acc1, _mm256_cmpeq_epi8(cls, bit1));
+      acc2 = _mm256_sub_epi8(acc2, _mm256_cmpeq_epi8(cls, bit2));
+      acc3 = _mm256_sub_epi8(acc3, _mm256_cmpeq_epi8(cls, bit3));
+      acc4 = _mm256_sub_epi8(acc4, _mm256_cmpeq_epi8(cls, bit4));
+      i = size;
+    }
+    total0 = _mm256_add_epi64(total0, _mm256_sad_epu8(acc0, zero));
+    total1 = _mm256_add_epi64(total1, _mm256_sad_epu8(acc1, zero));
+    total2 = _mm256_add_epi64(total2, _mm256_sad_epu8(acc2, zero));
+    total3 = _mm256_add_epi64(total3, _mm256_sad_epu8(acc3, zero));
+    total4 = _mm256_add_epi64(total4, _mm256_sad_epu8(acc4, zero));
+    if (i == size) break;
+  }
+  const __m256i totals[5] = {total0, total1, total2, total3, total4};
+  for (int g = 0; g < 5; ++g) {
+    alignas(32) uint64_t lanes[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), totals[g]);
+    counts[g] += lanes[0] + lanes[1] + lanes[2] + lanes[3];
+  }
+}
+
+#undef GETCHAR_AVX2
+
+#endif  // GETCHAR_AVX2_KERNEL
+
+using Kernel = void (*)(const unsigned char*, size_t, uint64_t*);
+
+Kernel chooseKernel() {
+#ifdef GETCHAR_AVX2_KERNEL
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) return countAvx2;
+#endif
+  return countScalar;
+}
 
 }  // namespace
 
@@ -28,17 +200,6 @@ const uint8_t kResidueGroupOf[256] = {
 };
 
 void countResidueGroups(const char* data, size_t size, uint64_t counts[5]) {
-  // Four interleaved tallies avoid the store-to-load stall of incrementing
-  // the same counter on consecutive equal bytes.
-  uint64_t tally[4][6] = {};
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
-  size_t i = 0;
-  for (; i + 4 <= size; i += 4) {
-    ++tally[0][kResidueGroupOf[p[i]]];
-    ++tally[1][kResidueGroupOf[p[i + 1]]];
-    ++tally[2][kResidueGroupOf[p[i + 2]]];
-    ++tally[3][kResidueGroupOf[p[i + 3]]];
-  }
-  for (; i < size; ++i) ++tally[0][kResidueGroupOf[p[i]]];
-  for (int g = 0; g < 5; ++g) counts[g] += tally[0][g] + tally[1][g] + tally[2][g] + tally[3][g];
+  static const Kernel kernel = chooseKernel();
+  kernel(reinterpret_cast<const unsigned char*>(data), size, counts);
 }
