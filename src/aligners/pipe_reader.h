@@ -1,0 +1,13 @@
+// Reading a child's standard output through a popen() pipe.
+#ifndef GETCHAR_ALIGNERS_PIPE_READER_H
+#define GETCHAR_ALIGNERS_PIPE_READER_H
+
+#include <cstdio>
+#include <string>
+
+// Reads the stream to its end in pieces of at most 127 bytes and returns the
+// text. A read error ends the reading like end of file; the text read so far
+// stands.
+std::string readPipeToEnd(FILE* pipe);
+
+#endif  // GETCHAR_ALIGNERS_PIPE_READER_H
