@@ -1,0 +1,61 @@
+// Edit distance and global alignment against their peers, same inputs.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "getChar.h"
+#include "peers.h"
+
+namespace {
+
+void levenshteinOwn(benchmark::State& state) {
+  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
+  for (auto _ : state) benchmark::DoNotOptimize(levenshtein(a, b));
+}
+
+void levenshteinEdlib(benchmark::State& state) {
+  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
+  for (auto _ : state) benchmark::DoNotOptimize(edlibDistance(a, b));
+}
+
+void needlemanWunschOwn(benchmark::State& state) {
+  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
+  for (auto _ : state) benchmark::DoNotOptimize(NeedlemanWunsch(a, b));
+}
+
+// The trace table alone, without reading the alignment off it: less work
+// than NeedlemanWunsch, which also walks its traceback.
+void needlemanWunschParasail(benchmark::State& state, std::string variant) {
+  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(parasailAlign(variant, a, b, false));
+}
+
+void registerAll() {
+  const auto ms = benchmark::kMillisecond;
+  for (int length : {10000, 100000}) {
+    benchmark::RegisterBenchmark("levenshtein/own", levenshteinOwn)
+        ->Arg(length)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("levenshtein/edlib", levenshteinEdlib)
+        ->Arg(length)->Unit(ms)->UseRealTime();
+  }
+  for (int length : {2000, 10000}) {
+    benchmark::RegisterBenchmark("nw/own", needlemanWunschOwn)
+        ->Arg(length)->Unit(ms)->UseRealTime();
+    for (const std::string& variant : parasailVariants()) {
+      benchmark::RegisterBenchmark(("nw/parasail_" + variant).c_str(),
+                                   needlemanWunschParasail, variant)
+          ->Arg(length)->Unit(ms)->UseRealTime();
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  registerAll();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds the comparison benchmarks and runs them side by side with their
+# peers on the same random proteins: edit distance against edlib, global
+# alignment against every parasail trace variant. Prints the median of 5 runs
+# of each, our time over the peer's (the fastest parasail variant), and the
+# peak memory of one call per process.
+#   bench/compare/run.sh [build directory, default build-compare]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$root/build-compare}
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
+cmake --build "$build" --target compare_bench compare_once -j2 >/dev/null
+bin=$build/bench/compare
+csv=$(mktemp)
+trap 'rm -f "$csv"' EXIT
+
+"$bin/compare_bench" --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true --benchmark_format=csv \
+  2>/dev/null >"$csv"
+
+# name,iterations,real_time,cpu_time,... for the medians, in milliseconds.
+medians() {
+  awk -F, '/_median"/ { gsub(/"/, "", $1); sub(/\/real_time_median$/, "", $1);
+                        print $1, $3, $4 }' "$csv"
+}
+
+ratio_table() {  # own-name peer-prefix length
+  medians | awk -v own="$1/$3" -v prefix="$2" -v len="/$3" '
+    $1 == own { ownReal = $2; ownCpu = $3 }
+    index($1, prefix) == 1 && substr($1, length($1) - length(len) + 1) == len {
+      if (peer == "" || $2 < peerReal) { peer = $1; peerReal = $2; peerCpu = $3 }
+    }
+    END {
+      printf "%-28s %10.2f ms wall %10.2f ms cpu\n", own, ownReal, ownCpu
+      printf "%-28s %10.2f ms wall %10.2f ms cpu\n", peer, peerReal, peerCpu
+      printf "%-28s %10.3fx wall %10.3fx cpu\n\n", "ratio (own / peer)",
+             ownReal / peerReal, ownCpu / peerCpu
+    }'
+}
+
+echo "== time: median of 5 runs"
+ratio_table levenshtein/own levenshtein/edlib 10000
+ratio_table levenshtein/own levenshtein/edlib 100000
+ratio_table nw/own nw/parasail_ 2000
+ratio_table nw/own nw/parasail_ 10000
+echo "all parasail variants (wall, cpu ms):"
+medians | awk '$1 ~ /^nw\/parasail_/ { printf "  %-34s %10.2f %10.2f\n", $1, $2, $3 }'
+
+peak() {  # operation length -> kilobytes
+  /usr/bin/time -f %M "$bin/compare_once" "$1" "$2" 2>&1 >/dev/null | tail -1
+}
+echo
+echo "== peak memory of one call (maximum resident set size, KB)"
+for length in 10000 100000; do
+  printf "  %-8s levenshtein %8s   edlib %8s\n" "$length" \
+    "$(peak levenshtein "$length")" "$(peak edlib "$length")"
+done
+for length in 2000 10000; do
+  printf "  %-8s nw %8s\n" "$length" "$(peak nw "$length")"
+  for variant in striped_16 striped_32 striped_sat scan_16 scan_32 scan_sat \
+                 diag_16 diag_32; do
+    printf "  %-8s parasail_%-12s %8s\n" "$length" "$variant" \
+      "$(peak "parasail_$variant" "$length")"
+  done
+done
