@@ -1,0 +1,96 @@
+// Each aligner run for real through the runner on a BAliBASE data set that
+// Debian ships, scored against its reference by the project's scorer.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "getChar.h"
+#include "test_support.h"
+#include "tools_workspace.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct AlignerCase {
+  const char* name;
+  int kind;
+  DataSet data;
+  const char* options;
+};
+
+void PrintTo(const AlignerCase& c, std::ostream* os) { *os << c.name; }
+
+class RealAlignerTest : public ToolsTest, public ::testing::WithParamInterface<AlignerCase> {
+ protected:
+  void SetUp() override {
+    ToolsTest::SetUp();
+    savedSequences_ = nSequencesInput;
+    savedFeature_ = OF.rows[0].feature[0];
+  }
+  void TearDown() override {
+    nSequencesInput = savedSequences_;
+    OF.rows[0].feature[0] = savedFeature_;
+  }
+
+  // Runs the aligner into output file 1 and returns what the runner printed.
+  std::string run(const AlignerCase& c, int sequences) {
+    requireDataSet(c.data);
+    nSequencesInput = sequences;
+    OF.rows[0].feature[0] = c.data.sequences;
+    return capture([&] {
+             runAligner(c.data.input, c.data.reference, c.kind, c.options, scoreA, scoreB,
+                        elapsed, 1);
+           }).out;
+  }
+
+  void expectScored() {
+    expectScore(scoreA);
+    expectScore(scoreB);
+    EXPECT_GT(elapsed, 0.0);
+    EXPECT_EQ(readFile(ws.output(1)).substr(0, 1), ">");
+  }
+
+  double scoreA = 0, scoreB = 0, elapsed = 0;
+  int savedSequences_ = 0;
+  double savedFeature_ = 0;
+};
+
+TEST_P(RealAlignerTest, AlignsAndScores) {
+  const AlignerCase& c = GetParam();
+  const std::string printed = run(c, c.data.sequences);
+  if (c.kind == MAFFT) {
+    EXPECT_EQ(printed, "Menor a 10000\n" + std::to_string(c.data.sequences) + "\n");
+  } else {
+    EXPECT_EQ(printed, "");
+  }
+  expectScored();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Debian, RealAlignerTest,
+    ::testing::Values(AlignerCase{"clustalw", CLUSTALW, kalignExample("BB12006", 4), ""},
+                      AlignerCase{"dialign_tx", DIALIGNTX, dialignExample("BB11002", 8), ""},
+                      AlignerCase{"kalign", KALIGN, kalignExample("BB30014", 44), ""},
+                      // kalign 2's names of the gap penalties, through the wrapper.
+                      AlignerCase{"kalign_options", KALIGN, kalignExample("BB12006", 4),
+                                  "-gapopen 40 -gapextension 2 -terminal_gap_extension 1"},
+                      AlignerCase{"mafft", MAFFT, kalignExample("BB11001", 4), ""},
+                      AlignerCase{"muscle", MUSCLE, kalignExample("BB30014", 44), ""}),
+    [](const ::testing::TestParamInfo<AlignerCase>& info) { return info.param.name; });
+
+// The settings for large inputs, taken by the real programs on small data.
+TEST_F(RealAlignerTest, MafftTakesItsLargeInputSettings) {
+  const AlignerCase c{"mafft", MAFFT, kalignExample("BB12006", 4), ""};
+  const std::string printed = run(c, 10000);
+  EXPECT_EQ(printed, "Mayor a 10000\n4\n./bin/mafft --anysymbol --thread 1 --quiet --parttree  " +
+                         c.data.input + " > " + ws.output(1) + " 2> /dev/null\n");
+  expectScored();
+}
+
+TEST_F(RealAlignerTest, MuscleTakesItsLargeInputSettings) {
+  run({"muscle", MUSCLE, kalignExample("BB12006", 4), ""}, 3000);
+  expectScored();
+}
+
+}  // namespace
