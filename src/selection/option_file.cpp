@@ -1,0 +1,68 @@
+// The option file: one reference data set per line, 13 ";"-separated fields
+// (name, ten features, label, aligner options).
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "getChar.h"
+#include "selection/table_text.h"
+
+namespace {
+
+const size_t kOptionFields = 13;
+
+// Fills row r of OF from the fields of one line and widens max and min.
+void storeOptionRow(int r, const std::vector<std::string>& fields) {
+  t_DataSet& row = OF.rows[r];
+  row.name = fields[0];
+  for (int k = 0; k < 10; ++k) {
+    const double value = fieldToDouble(fields[k + 1]);
+    row.feature[k] = value;
+    // Strict tests: a NaN is stored but widens neither bound.
+    if (value > OF.max.feature[k]) OF.max.feature[k] = value;
+    if (value < OF.min.feature[k]) OF.min.feature[k] = value;
+  }
+  row.label = fieldToInt(fields[11]);
+  row.options = fields[12];
+}
+
+}  // namespace
+
+int readOptionFile(char* path) {
+  std::ifstream in(path);
+  if (!in.good()) {
+    reportOpenFailure(path);
+    return -1;
+  }
+  int added = 0;
+  long lineNumber = 0;
+  std::string line;
+  // getline also hands out a last line that has no line feed.
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    const std::vector<std::string> fields = splitTableLine(line);
+    if (fields.size() < kOptionFields) {
+      reportShortLine(path, lineNumber, fields.size(), kOptionFields);
+      continue;
+    }
+    if (OF.n >= kFeatureRows) {
+      reportTableFull(path, lineNumber, "feature table", "250 rows");
+      break;
+    }
+    storeOptionRow(OF.n, fields);
+    ++OF.n;
+    ++added;
+  }
+  return added;
+}
+
+void printOptionFile() {
+  for (int r = 0; r < OF.n && r < kFeatureRows; ++r) {
+    const t_DataSet& row = OF.rows[r];
+    std::cout << row.name;
+    for (int k = 0; k < 10; ++k) std::cout << ";" << row.feature[k];
+    std::cout << ";" << row.label << std::endl;
+    std::cout << row.options << std::endl;
+  }
+}
