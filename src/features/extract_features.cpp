@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -75,30 +76,37 @@ class Extraction {
 
     auto found = firstNameOf_.find(sequence_);
     if (found != firstNameOf_.end()) {
-      if (!dir.empty()) {
-        appendSideFile(dir + "/r-sequences.fasta", ">" + name_ + ";>" + found->second + "\n");
+      if (files_) {
+        entry_.assign(">").append(name_).append(";>").append(found->second).push_back('\n');
+        files_->append("r-sequences.fasta", entry_);
       }
     } else {
       firstNameOf_.emplace(sequence_, name_);
-      if (!dir.empty()) {
-        const std::string path =
-            dir + "/sequence" + boost::lexical_cast<std::string>(slot_ + 1) + ".fasta";
-        writeSideFile(path, ">" + name_ + "\n" + sequence_ + "\n");
-        appendSideFile(dir + "/All-sequences.fasta", ">" + path + "\n" + sequence_ + "\n");
+      if (files_) {
+        fileName_.assign("sequence").append(boost::lexical_cast<std::string>(slot_ + 1));
+        fileName_.append(".fasta");
+        entry_.assign(">").append(name_).append("\n").append(sequence_).push_back('\n');
+        files_->write(fileName_, entry_);
+        entry_.assign(">").append(dir).append("/").append(fileName_).append("\n");
+        entry_.append(sequence_).push_back('\n');
+        files_->append("All-sequences.fasta", entry_);
       }
-      std::string counts;
+      entry_.clear();
       for (int g = 0; g < 5; ++g) {
-        if (g > 0) counts.push_back(',');
-        appendDefaultNumber(counts, groupCounts_[g]);
+        if (g > 0) entry_.push_back(',');
+        appendDefaultNumber(entry_, groupCounts_[g]);
       }
-      counts.push_back('\n');
-      writeStdoutNow(counts);
+      entry_.push_back('\n');
+      writeStdoutNow(entry_);
       ++slot_;  // a repeat leaves its slot to the next record
     }
     for (double& c : groupCounts_) c = 0;
     sumLength_ = 0;
   }
 
+  // No side files at all for an empty output folder: they would go to "/".
+  std::unique_ptr<SideFiles> files_ = dir.empty() ? nullptr : std::make_unique<SideFiles>(dir);
+  std::string entry_, fileName_;  // reused buffers
   bool open_ = false;   // a header-like line has been seen
   int64_t slot_ = 0;    // distinct records closed so far
   std::string name_;

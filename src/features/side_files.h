@@ -1,18 +1,35 @@
-// Writing the side files of the data set extraction: each entry opens its
+// Writing the side files of the data set extraction. Each entry opens its
 // file, writes, and closes it again, so no file stays open between entries.
 #ifndef GETCHAR_SIDE_FILES_H
 #define GETCHAR_SIDE_FILES_H
 
 #include <string>
+#include <string_view>
 
-// Replaces the content of `path` with `entry`. On failure writes one warning
-// line naming the path on standard error and returns false.
-bool writeSideFile(const std::string& path, const std::string& entry);
+class SideFiles {
+ public:
+  // Files are named dir + "/" + name. The folder is opened once so that each
+  // entry is opened relative to it instead of walking the whole path again.
+  explicit SideFiles(const std::string& dir);
+  ~SideFiles();
+  SideFiles(const SideFiles&) = delete;
+  SideFiles& operator=(const SideFiles&) = delete;
 
-// Appends `entry` to `path`, creating it when missing. Failures as above.
-bool appendSideFile(const std::string& path, const std::string& entry);
+  // Replaces the content of the file `name` with `entry`, or appends `entry`
+  // to it (creating it when missing). On failure writes one warning line
+  // naming the path on standard error and returns false.
+  bool write(std::string_view name, std::string_view entry);
+  bool append(std::string_view name, std::string_view entry);
 
-// Writes `line` to standard output at once, bypassing stream buffers.
-void writeStdoutNow(const std::string& line);
+ private:
+  bool writeEntry(std::string_view name, std::string_view entry, int flags);
+
+  std::string dir_;
+  int dirFd_ = -1;
+  std::string path_;  // scratch for the full path of an entry
+};
+
+// Writes `data` to standard output at once, bypassing stream buffers.
+void writeStdoutNow(std::string_view data);
 
 #endif
