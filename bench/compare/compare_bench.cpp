@@ -8,27 +8,35 @@
 
 namespace {
 
+// The pair compared at the benchmark's length.
+struct Pair {
+  explicit Pair(const benchmark::State& state)
+      : a(randomProtein(state.range(0), 1)),
+        b(randomProtein(state.range(0), 2)) {}
+  std::string a, b;
+};
+
 void levenshteinOwn(benchmark::State& state) {
-  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
-  for (auto _ : state) benchmark::DoNotOptimize(levenshtein(a, b));
+  Pair p(state);
+  for (auto _ : state) benchmark::DoNotOptimize(levenshtein(p.a, p.b));
 }
 
 void levenshteinEdlib(benchmark::State& state) {
-  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
-  for (auto _ : state) benchmark::DoNotOptimize(edlibDistance(a, b));
+  Pair p(state);
+  for (auto _ : state) benchmark::DoNotOptimize(edlibDistance(p.a, p.b));
 }
 
 void needlemanWunschOwn(benchmark::State& state) {
-  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
-  for (auto _ : state) benchmark::DoNotOptimize(NeedlemanWunsch(a, b));
+  Pair p(state);
+  for (auto _ : state) benchmark::DoNotOptimize(NeedlemanWunsch(p.a, p.b));
 }
 
 // The trace table alone, without reading the alignment off it: less work
 // than NeedlemanWunsch, which also walks its traceback.
 void needlemanWunschParasail(benchmark::State& state, std::string variant) {
-  std::string a = randomProtein(state.range(0), 1), b = randomProtein(state.range(0), 2);
+  Pair p(state);
   for (auto _ : state)
-    benchmark::DoNotOptimize(parasailAlign(variant, a, b, false));
+    benchmark::DoNotOptimize(parasailAlign(variant, p.a, p.b, false));
 }
 
 void registerAll() {

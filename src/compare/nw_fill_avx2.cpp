@@ -73,7 +73,7 @@ __attribute__((target("avx2"))) void fillMovesAvx2(const std::string& a,
     const size_t first = moves.firstRow(d), last = moves.lastRow(d);
     uint32_t* chunk = moves.chunks(d);
     for (size_t i = first; i <= last; i += MoveTable::kChunkCells) {
-      // Cell (i, j) compares a[i - 1] with b[j - 1], which is across[n - d + i].
+      // Cell (i, j) compares a[i - 1] with b[j - 1] = across[n - d + i].
       __m256i diagonalLow, leftLow, diagonalHigh, leftHigh;
       scoreHalfChunk(&down[i - 1], &across[n - d + i], &before[i],
                      &previous[i], &current[i], diagonalLow, leftLow);

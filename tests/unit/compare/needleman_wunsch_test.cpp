@@ -114,8 +114,9 @@ TEST(NeedlemanWunsch, MatchesFullMatrixOnRandomPairs) {
   for (int round = 0; round < 600; ++round) {
     int alphabet = alphabets[round % alphabets.size()];
     std::string a = randomString(random, anyLength(random), alphabet);
-    std::string b = round % 2 ? mutated(random, a, alphabet)
-                              : randomString(random, anyLength(random), alphabet);
+    std::string b = round % 2
+                        ? mutated(random, a, alphabet)
+                        : randomString(random, anyLength(random), alphabet);
     expectSameAlignment(a, b);
     expectSameAlignment(b, a);
   }
