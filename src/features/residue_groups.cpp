@@ -1,5 +1,7 @@
 #include "features/residue_groups.h"
 
+#include <atomic>
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #define GETCHAR_AVX2_KERNEL 1
@@ -105,13 +107,57 @@ GETCHAR_AVX2 void tally16(__m128i cls, uint64_t counts[5]) {
   }
 }
 
+// Adds the group counts of bytes [from, to) of p, where to - from is at most
+// kMaxBlocks * 32 and to is at least 32: the partial last block is read as
+// the final 32 bytes before `to`, with the bytes already counted masked off.
+const size_t kMaxBlocks = 255;  // byte counters overflow after 255 matches
+
+// Adds 1 to the byte counter of its group for each classified byte
+// (subtracting the 0xFF of a match).
+GETCHAR_AVX2 void addClasses(__m256i cls, __m256i& acc0, __m256i& acc1, __m256i& acc2,
+                             __m256i& acc3, __m256i& acc4) {
+  acc0 = _mm256_sub_epi8(acc0, _mm256_cmpeq_epi8(cls, _mm256_set1_epi8(1)));
+  acc1 = _mm256_sub_epi8(acc1, _mm256_cmpeq_epi8(cls, _mm256_set1_epi8(2)));
+  acc2 = _mm256_sub_epi8(acc2, _mm256_cmpeq_epi8(cls, _mm256_set1_epi8(4)));
+  acc3 = _mm256_sub_epi8(acc3, _mm256_cmpeq_epi8(cls, _mm256_set1_epi8(8)));
+  acc4 = _mm256_sub_epi8(acc4, _mm256_cmpeq_epi8(cls, _mm256_set1_epi8(16)));
+}
+
+GETCHAR_AVX2 void countSpan(const unsigned char* p, size_t from, size_t to, uint64_t counts[5]) {
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i acc0 = zero, acc1 = zero, acc2 = zero, acc3 = zero, acc4 = zero;
+  size_t i = from;
+  for (; i + 32 <= to; i += 32)
+    addClasses(classify32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i))), acc0, acc1,
+               acc2, acc3, acc4);
+  if (i < to) {
+    const __m256i keep = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kKeepLast + (to - i)));
+    const __m256i last = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + to - 32));
+    addClasses(_mm256_and_si256(classify32(last), keep), acc0, acc1, acc2, acc3, acc4);
+  }
+
+  // Sums of the byte counters, two groups per 128-bit register.
+  const __m256i t0 = _mm256_sad_epu8(acc0, zero), t1 = _mm256_sad_epu8(acc1, zero),
+                t2 = _mm256_sad_epu8(acc2, zero), t3 = _mm256_sad_epu8(acc3, zero),
+                t4 = _mm256_sad_epu8(acc4, zero);
+  const __m256i t01 = _mm256_add_epi64(_mm256_unpacklo_epi64(t0, t1), _mm256_unpackhi_epi64(t0, t1));
+  const __m256i t23 = _mm256_add_epi64(_mm256_unpacklo_epi64(t2, t3), _mm256_unpackhi_epi64(t2, t3));
+  const __m256i t44 = _mm256_add_epi64(t4, _mm256_unpackhi_epi64(t4, t4));
+  const __m128i s01 = _mm_add_epi64(_mm256_castsi256_si128(t01), _mm256_extracti128_si256(t01, 1));
+  const __m128i s23 = _mm_add_epi64(_mm256_castsi256_si128(t23), _mm256_extracti128_si256(t23, 1));
+  const __m128i s4 = _mm_add_epi64(_mm256_castsi256_si128(t44), _mm256_extracti128_si256(t44, 1));
+  __m128i* c01 = reinterpret_cast<__m128i*>(counts);
+  __m128i* c23 = reinterpret_cast<__m128i*>(counts + 2);
+  _mm_storeu_si128(c01, _mm_add_epi64(_mm_loadu_si128(c01), s01));
+  _mm_storeu_si128(c23, _mm_add_epi64(_mm_loadu_si128(c23), s23));
+  counts[4] += static_cast<uint64_t>(_mm_cvtsi128_si64(s4));
+}
+
 __attribute__((target("avx2"))) void countAvx2(const unsigned char* p, size_t size,
                                                uint64_t counts[5]) {
   if (size < 16) {
     countScalar(p, size, counts);
-    return;
-  }
-  if (size < 32) {
+  } else if (size < 32) {
     tally16(classify16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))), counts);
     const size_t rest = size - 16;
     if (rest > 0) {
@@ -119,56 +165,13 @@ __attribute__((target("avx2"))) void countAvx2(const unsigned char* p, size_t si
       const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + size - 16));
       tally16(_mm_and_si128(classify16(last), keep), counts);
     }
-    return;
-  }
-
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i bit0 = _mm256_set1_epi8(1), bit1 = _mm256_set1_epi8(2),
-                bit2 = _mm256_set1_epi8(4), bit3 = _mm256_set1_epi8(8),
-                bit4 = _mm256_set1_epi8(16);
-  __m256i total0 = zero, total1 = zero, total2 = zero, total3 = zero, total4 = zero;
-  size_t i = 0;
-  // Byte counters (subtracting the 0xFF of a match adds 1) would overflow
-  // after 255 blocks: fold them into 64-bit sums before that.
-  for (;;) {
-    size_t blocks = (size - i) / 32;
-    const size_t rest = (size - i) % 32;
-    if (blocks > 255) blocks = 255;
-    __m256i acc0 = zero, acc1 = zero, acc2 = zero, acc3 = zero, acc4 = zero;
-    for (size_t b = 0; b < blocks; ++b, i += 32) {
-      const __m256i cls = classify32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i)));
-      acc0 = _mm256_sub_epi8(acc0, _mm256_cmpeq_epi8(cls, bit0));
-      acc1 = _mm256_sub_epi8(acc1, _mm256_cmpeq_epi8(cls, bit1));
-      acc2 = _mm256_sub_epi8(acc2, _mm256_cmpeq_epi8(cls, bit2));
-      acc3 = _mm256_sub_epi8(acc3, _mm256_cmpeq_epi8(cls, bit3));
-      acc4 = _mm256_sub_epi8(acc4, _mm256_cmpeq_epi8(cls, bit4));
+  } else {
+    // Spans of whole blocks, the last one possibly partial but ending at
+    // size >= 32.
+    for (size_t from = 0; from < size; from += kMaxBlocks * 32) {
+      const size_t to = size - from > kMaxBlocks * 32 ? from + kMaxBlocks * 32 : size;
+      countSpan(p, from, to, counts);
     }
-    const bool done = size - i < 32;
-    if (done && rest > 0 && blocks < 255) {
-      // The last partial block: reload the final 32 bytes (size >= 32 here)
-      // and mask off those already counted.
-      const __m256i keep = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kKeepLast + rest));
-      const __m256i last = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + size - 32));
-      const __m256i cls = _mm256_and_si256(classify32(last), keep);
-      acc0 = _mm256_sub_epi8(acc0, _mm256_cmpeq_epi8(cls, bit0));
-      acc1 = _mm256_sub_epi8(acc1, _mm256_cmpeq_epi8(cls, bit1));
-      acc2 = _mm256_sub_epi8(acc2, _mm256_cmpeq_epi8(cls, bit2));
-      acc3 = _mm256_sub_epi8(acc3, _mm256_cmpeq_epi8(cls, bit3));
-      acc4 = _mm256_sub_epi8(acc4, _mm256_cmpeq_epi8(cls, bit4));
-      i = size;
-    }
-    total0 = _mm256_add_epi64(total0, _mm256_sad_epu8(acc0, zero));
-    total1 = _mm256_add_epi64(total1, _mm256_sad_epu8(acc1, zero));
-    total2 = _mm256_add_epi64(total2, _mm256_sad_epu8(acc2, zero));
-    total3 = _mm256_add_epi64(total3, _mm256_sad_epu8(acc3, zero));
-    total4 = _mm256_add_epi64(total4, _mm256_sad_epu8(acc4, zero));
-    if (i == size) break;
-  }
-  const __m256i totals[5] = {total0, total1, total2, total3, total4};
-  for (int g = 0; g < 5; ++g) {
-    alignas(32) uint64_t lanes[4];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), totals[g]);
-    counts[g] += lanes[0] + lanes[1] + lanes[2] + lanes[3];
   }
 }
 
@@ -186,6 +189,17 @@ Kernel chooseKernel() {
   return countScalar;
 }
 
+// The first call picks the kernel for this processor. Constant-initialised,
+// so it is valid even during the static initialisation of other files.
+void chooseAndCount(const unsigned char* p, size_t size, uint64_t counts[5]);
+std::atomic<Kernel> activeKernel{chooseAndCount};
+
+void chooseAndCount(const unsigned char* p, size_t size, uint64_t counts[5]) {
+  const Kernel kernel = chooseKernel();
+  activeKernel.store(kernel, std::memory_order_relaxed);
+  kernel(p, size, counts);
+}
+
 }  // namespace
 
 const uint8_t kResidueGroupOf[256] = {
@@ -200,6 +214,6 @@ const uint8_t kResidueGroupOf[256] = {
 };
 
 void countResidueGroups(const char* data, size_t size, uint64_t counts[5]) {
-  static const Kernel kernel = chooseKernel();
-  kernel(reinterpret_cast<const unsigned char*>(data), size, counts);
+  activeKernel.load(std::memory_order_relaxed)(reinterpret_cast<const unsigned char*>(data), size,
+                                               counts);
 }
