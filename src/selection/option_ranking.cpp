@@ -15,6 +15,9 @@ void setOptions() {
   double a = distA, b = distB, c = distC;
   int raisesA = 0, raisesB = 0, raisesC = 0;
   for (int j = 0; j < 3; ++j) {
+    // A NaN distance can leave no value equal to the minimum: the place is
+    // then empty rather than left over from an earlier call.
+    opt[j] = 0;
     const double m = a < b ? smaller(a, c) : smaller(b, c);
     // Every value equal to the minimum is raised; on ties the last of A, B, C
     // names the place.

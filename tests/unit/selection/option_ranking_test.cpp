@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "selection_fixture.h"
 
 namespace {
@@ -31,6 +33,12 @@ TEST_F(OptionRankingTest, RepeatedRowsLeaveEmptyPlaces) {
   rank(1, 0.2, 1, 9999999.0, 5, 0.1);
   EXPECT_EQ(opt[0], 5);
   EXPECT_EQ(opt[1], 1);
+  EXPECT_EQ(opt[2], 0);
+
+  // A NaN distance leaves no minimum: the places are empty, not stale.
+  rank(1, 0.2, 2, 0.1, 3, NAN);
+  EXPECT_EQ(opt[0], 0);
+  EXPECT_EQ(opt[1], 0);
   EXPECT_EQ(opt[2], 0);
 }
 
