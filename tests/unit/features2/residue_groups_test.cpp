@@ -73,15 +73,4 @@ TEST(ResidueGroupsTest, LongRunsOfOneLetterDoNotOverflow) {
   }
 }
 
-TEST(ResidueGroupsTest, AddsToTheCallersCounts) {
-  uint64_t counts[5] = {1, 2, 3, 4, 5};
-  const std::string s = "RHK-DE acgt CUGP";
-  countResidueGroups(s.data(), s.size(), counts);
-  EXPECT_EQ(counts[0], 4u);
-  EXPECT_EQ(counts[1], 4u);
-  EXPECT_EQ(counts[2], 3u);
-  EXPECT_EQ(counts[3], 8u);
-  EXPECT_EQ(counts[4], 5u);
-}
-
 }  // namespace

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Streaming feature extraction against `seqkit stats -a -j 1` and `wc -l` on
+# one generated protein FASTA file of about 500 MB held in /dev/shm.
+# Builds Release, runs each tool RUNS times in alternation, and prints the
+# median wall times, the ratios and the peak resident memory.
+#
+# Usage: bench/extract2/run.sh   (env: BUILD_DIR, SIZE_MB=500, RUNS=5, SEED=42)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${BUILD_DIR:-$root/build-bench}
+size_mb=${SIZE_MB:-500}
+runs=${RUNS:-5}
+data=/dev/shm/extract2-bench-$$.fa
+scratch=$(mktemp -d)
+trap 'rm -rf "$data" "$scratch"' EXIT
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
+cmake --build "$build" --target extract2_driver extract2_generate -j2 >/dev/null
+driver=$build/bench/extract2/extract2_driver
+
+"$build/bench/extract2/extract2_generate" "$data" "$size_mb" "${SEED:-42}"
+bytes=$(stat -c %s "$data")
+cat "$data" >/dev/null  # tmpfs: already in memory; touch it once anyway
+
+echo "input: $data, $bytes bytes"
+echo "extractFeatures2: $("$driver" "$data")"
+echo "seqkit stats:"
+seqkit stats -a -j 1 -T "$data" | cut -f 4-8
+echo
+
+tools=(extract2 seqkit wc)
+declare -A cmd=(
+  [extract2]="$driver $data"
+  [seqkit]="seqkit stats -a -j 1 $data"
+  [wc]="wc -l $data"
+)
+
+# Appends "<wall s> <peak kB> <cpu s>" of one run to $scratch/<tool>. CPU
+# time (user + system) is less disturbed than wall time on a busy machine.
+run_once() {
+  local tool=$1 start end
+  start=$EPOCHREALTIME
+  # shellcheck disable=SC2086
+  /usr/bin/time -f '%M %U %S' -o "$scratch/usage" ${cmd[$tool]} >/dev/null
+  end=$EPOCHREALTIME
+  awk -v a="$start" -v b="$end" '{ printf "%.4f %d %.2f\n", b - a, $1, $2 + $3 }' \
+    "$scratch/usage" >>"$scratch/$tool"
+}
+
+for ((i = 0; i < runs; i++)); do
+  for tool in "${tools[@]}"; do run_once "$tool"; done
+done
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+column() { cut -d' ' -f"$2" "$scratch/$1"; }
+
+declare -A wall cpu
+printf '%-10s %10s %10s %10s %10s  %s\n' tool wall_s MB/s cpu_s peak_MB 'wall of each run'
+for tool in "${tools[@]}"; do
+  wall[$tool]=$(column "$tool" 1 | median)
+  cpu[$tool]=$(column "$tool" 3 | median)
+  peak=$(column "$tool" 2 | sort -n | tail -1)
+  printf '%-10s %10.3f %10.0f %10.2f %10.1f  %s\n' "$tool" "${wall[$tool]}" \
+    "$(awk -v b="$bytes" -v t="${wall[$tool]}" 'BEGIN { print b / t / 1048576 }')" \
+    "${cpu[$tool]}" "$(awk -v k="$peak" 'BEGIN { print k / 1024 }')" \
+    "$(column "$tool" 1 | tr '\n' ' ')"
+done
+echo "(medians of $runs alternating runs; peak_MB is the largest maximum resident set size)"
+echo
+ratios() {
+  awk -v e="$2" -v s="$3" -v w="$4" -v what="$1" 'BEGIN {
+    printf "%s: extractFeatures2 throughput / seqkit stats: %.2fx (goal >= 4)\n", what, s / e
+    printf "%s: extractFeatures2 time / wc -l:              %.2fx (goal <= 3)\n", what, e / w
+    printf "%s: seqkit stats time / wc -l:                  %.2fx\n", what, s / w
+  }'
+}
+ratios wall "${wall[extract2]}" "${wall[seqkit]}" "${wall[wc]}"
+ratios cpu "${cpu[extract2]}" "${cpu[seqkit]}" "${cpu[wc]}"
