@@ -3,9 +3,8 @@
 #include "aligners/run_files.h"
 #include "getChar.h"
 
-std::string alignerCommand(int alignerKind, const std::string& inputFile,
-                           const std::string& out, const std::string& options,
-                           int nSequences) {
+std::string alignerCommand(int alignerKind, const std::string& inputFile, const std::string& out,
+                           const std::string& options, int nSequences) {
   switch (alignerKind) {
     case CLUSTALW:
       // clustalw2 writes a tree beside its input, so it reads a copy in the
@@ -35,8 +34,8 @@ std::string alignerCommand(int alignerKind, const std::string& inputFile,
 
 std::string mergeCommand() {
   const std::string merged = outputFile(4);
-  return "./bin/t_coffee -in=" + outputFile(1) + " -in=" + outputFile(2) + " -in=" +
-         outputFile(3) + " -output=fasta_aln -outfile=" + merged +
+  return "./bin/t_coffee -in=" + outputFile(1) + " -in=" + outputFile(2) + " -in=" + outputFile(3) +
+         " -output=fasta_aln -outfile=" + merged +
          " -evaluate_mode=t_coffee_slow -maxnseq=80 -maxlen=2500 -multi_core=4 -quiet -newtree=" +
          merged + ".dnd";
 }

@@ -13,9 +13,8 @@ const int kMuscleFewIterationsFrom = 3000;
 // The command for the aligner kind (CLUSTALW ... MUSCLE) reading inputFile
 // and leaving its alignment in out; the empty string for any other kind.
 // nSequences picks the large-input settings of MAFFT and MUSCLE.
-std::string alignerCommand(int alignerKind, const std::string& inputFile,
-                           const std::string& out, const std::string& options,
-                           int nSequences);
+std::string alignerCommand(int alignerKind, const std::string& inputFile, const std::string& out,
+                           const std::string& options, int nSequences);
 
 // The command that merges the alignments of indices 1, 2 and 3 into index 4.
 std::string mergeCommand();

@@ -8,8 +8,7 @@
 #include "getChar.h"
 
 void mergeAlignments(std::string /*inputFile: the merge reads the run files*/,
-                     std::string referenceFile, double& scoreA, double& scoreB,
-                     double& elapsed) {
+                     std::string referenceFile, double& scoreA, double& scoreB, double& elapsed) {
   const std::string command = mergeCommand();
   std::cout << command << std::endl;
   execAligner(command, elapsed);

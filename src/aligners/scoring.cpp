@@ -23,8 +23,8 @@ bool readScoreReport(const std::string& report, double& scoreA, double& scoreB) 
   return true;
 }
 
-void scoreRunOutput(const std::string& outputFile, const std::string& referenceFile,
-                    double& scoreA, double& scoreB, double& elapsed) {
+void scoreRunOutput(const std::string& outputFile, const std::string& referenceFile, double& scoreA,
+                    double& scoreB, double& elapsed) {
   // Only an existence check: the file is not read, and stays open while the
   // scorer runs.
   std::ifstream output(outputFile.c_str());

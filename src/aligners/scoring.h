@@ -16,7 +16,7 @@ bool readScoreReport(const std::string& report, double& scoreA, double& scoreB);
 // The last step of a run: when the output file can be opened, scores it;
 // otherwise, or when the scorer gives no scores, sets all three results to
 // -1.0, the sign of a missing result.
-void scoreRunOutput(const std::string& outputFile, const std::string& referenceFile,
-                    double& scoreA, double& scoreB, double& elapsed);
+void scoreRunOutput(const std::string& outputFile, const std::string& referenceFile, double& scoreA,
+                    double& scoreB, double& elapsed);
 
 #endif  // GETCHAR_ALIGNERS_SCORING_H

@@ -32,8 +32,7 @@ class RealMergeTest : public ToolsTest {
 
   void expectMerged(const std::string& printed) {
     EXPECT_EQ(printed, "./bin/t_coffee -in=" + ws.output(1) + " -in=" + ws.output(2) +
-                           " -in=" + ws.output(3) + " -output=fasta_aln -outfile=" +
-                           ws.output(4) +
+                           " -in=" + ws.output(3) + " -output=fasta_aln -outfile=" + ws.output(4) +
                            " -evaluate_mode=t_coffee_slow -maxnseq=80 -maxlen=2500 "
                            "-multi_core=4 -quiet -newtree=" +
                            ws.output(4) + ".dnd\n");

@@ -39,9 +39,10 @@ class RealAlignerTest : public ToolsTest, public ::testing::WithParamInterface<A
     nSequencesInput = sequences;
     OF.rows[0].feature[0] = c.data.sequences;
     return capture([&] {
-             runAligner(c.data.input, c.data.reference, c.kind, c.options, scoreA, scoreB,
-                        elapsed, 1);
-           }).out;
+             runAligner(c.data.input, c.data.reference, c.kind, c.options, scoreA, scoreB, elapsed,
+                        1);
+           })
+        .out;
   }
 
   void expectScored() {

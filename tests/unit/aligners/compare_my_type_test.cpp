@@ -49,8 +49,7 @@ TEST(CompareMyTypeTest, UnorderedValuesCompareEqual) {
 // moved byte-wise by qsort.
 TEST(CompareMyTypeTest, SortingListsBestFirst) {
   std::vector<t_Alignments> rs = {record(0.25, 0.25, 1), record(0.5, 0.25, 0),
-                                  record(0.375, 0.125, 5), record(0.125, 0, 0),
-                                  record(0.5, 0, 2)};
+                                  record(0.375, 0.125, 5), record(0.125, 0, 0), record(0.5, 0, 2)};
   std::sort(rs.begin(), rs.end(),
             [](const t_Alignments& a, const t_Alignments& b) { return compare(a, b) < 0; });
   const double sums[5] = {0.75, 0.5, 0.5, 0.5, 0.125};

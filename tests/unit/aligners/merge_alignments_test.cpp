@@ -23,8 +23,8 @@ class MergeAlignmentsTest : public ::testing::Test {
     return capture([&] { mergeAlignments(inputFile, "ref.fa", scoreA, scoreB, elapsed); }).out;
   }
   std::string expectedCommand() const {
-    return "./bin/t_coffee -in=" + ws.output(1) + " -in=" + ws.output(2) + " -in=" +
-           ws.output(3) + " -output=fasta_aln -outfile=" + ws.output(4) +
+    return "./bin/t_coffee -in=" + ws.output(1) + " -in=" + ws.output(2) + " -in=" + ws.output(3) +
+           " -output=fasta_aln -outfile=" + ws.output(4) +
            " -evaluate_mode=t_coffee_slow -maxnseq=80 -maxlen=2500 -multi_core=4 -quiet "
            "-newtree=" +
            ws.output(4) + ".dnd";
@@ -36,8 +36,9 @@ class MergeAlignmentsTest : public ::testing::Test {
 
 // Writes the file named by -outfile=, and something on standard output that
 // must not show.
-const char kMerger[] = "for a; do case $a in -outfile=*) echo '>m' > \"${a#-outfile=}\";; esac; done\n"
-                       "echo progress\n";
+const char kMerger[] =
+    "for a; do case $a in -outfile=*) echo '>m' > \"${a#-outfile=}\";; esac; done\n"
+    "echo progress\n";
 
 }  // namespace
 

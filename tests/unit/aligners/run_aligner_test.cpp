@@ -33,9 +33,9 @@ class RunAlignerTest : public ::testing::Test {
 
   // Runs the runner for output index 1, returning what it printed.
   std::string run(int kind, const std::string& options) {
-    return capture([&] {
-             runAligner("in.fa", "ref.fa", kind, options, scoreA, scoreB, elapsed, 1);
-           }).out;
+    return capture(
+               [&] { runAligner("in.fa", "ref.fa", kind, options, scoreA, scoreB, elapsed, 1); })
+        .out;
   }
 
   void expectScored() {
@@ -62,9 +62,8 @@ class RunAlignerTest : public ::testing::Test {
 
 TEST_F(RunAlignerTest, KalignGetsItsArgumentsAndIsScored) {
   writeFakeTool("kalign2", "echo '>a' > \"$4\"\necho noise >&2\n");
-  auto printed = capture([&] {
-    runAligner("in.fa", "ref.fa", KALIGN, "-gpo 10", scoreA, scoreB, elapsed, 1);
-  });
+  auto printed = capture(
+      [&] { runAligner("in.fa", "ref.fa", KALIGN, "-gpo 10", scoreA, scoreB, elapsed, 1); });
   EXPECT_EQ(printed.out, "");
   EXPECT_EQ(printed.err, "");  // redirected to /dev/null by the command
   EXPECT_EQ(recordedArgs("kalign2"),
@@ -84,8 +83,8 @@ TEST_F(RunAlignerTest, ClustalwReadsACopyBesideItsOutput) {
   run(CLUSTALW, "-type=protein");
   EXPECT_EQ(readFile(ws.output(1) + ".input"), readFile("in.fa"));
   EXPECT_EQ(recordedArgs("clustalw2"),
-            (Args{"-infile=" + ws.output(1) + ".input", "-outfile=" + ws.output(1),
-                  "-output=fasta", "-quiet", "-outorder=input", "-type=protein"}));
+            (Args{"-infile=" + ws.output(1) + ".input", "-outfile=" + ws.output(1), "-output=fasta",
+                  "-quiet", "-outorder=input", "-type=protein"}));
   expectScored();
 }
 
@@ -112,8 +111,9 @@ TEST_F(RunAlignerTest, MafftFromTenThousandSequencesPrintsItsCommand) {
   writeFakeTool("mafft", "echo '>a'\n");
   nSequencesInput = 10000;
   OF.rows[0].feature[0] = 1234567;
-  const std::string command = "./bin/mafft --anysymbol --thread 1 --quiet --parttree --op 2 in.fa > " +
-                              ws.output(1) + " 2> /dev/null";
+  const std::string command =
+      "./bin/mafft --anysymbol --thread 1 --quiet --parttree --op 2 in.fa > " + ws.output(1) +
+      " 2> /dev/null";
   EXPECT_EQ(run(MAFFT, "--op 2"), "Mayor a 10000\n1.23457e+06\n" + command + "\n");
   EXPECT_EQ(recordedArgs("mafft"),
             (Args{"--anysymbol", "--thread", "1", "--quiet", "--parttree", "--op", "2", "in.fa"}));
