@@ -1,5 +1,5 @@
-// Helpers shared by the readers of the two ";"-separated text tables: the
-// option file and the front file.
+// Line cutting, field conversion and messages shared by the readers of the
+// two ";"-separated text tables: the option file and the front file.
 #ifndef GETCHAR_SELECTION_TABLE_TEXT_H
 #define GETCHAR_SELECTION_TABLE_TEXT_H
 
