@@ -107,9 +107,6 @@ GETCHAR_AVX2 void tally16(__m128i cls, uint64_t counts[5]) {
   }
 }
 
-// Adds the group counts of bytes [from, to) of p, where to - from is at most
-// kMaxBlocks * 32 and to is at least 32: the partial last block is read as
-// the final 32 bytes before `to`, with the bytes already counted masked off.
 const size_t kMaxBlocks = 255;  // byte counters overflow after 255 matches
 
 // Adds 1 to the byte counter of its group for each classified byte
@@ -123,6 +120,9 @@ GETCHAR_AVX2 void addClasses(__m256i cls, __m256i& acc0, __m256i& acc1, __m256i&
   acc4 = _mm256_sub_epi8(acc4, _mm256_cmpeq_epi8(cls, _mm256_set1_epi8(16)));
 }
 
+// Adds the group counts of bytes [from, to) of p, where to - from is at most
+// kMaxBlocks * 32 and to is at least 32: the partial last block is read as
+// the final 32 bytes before `to`, with the bytes already counted masked off.
 GETCHAR_AVX2 void countSpan(const unsigned char* p, size_t from, size_t to, uint64_t counts[5]) {
   const __m256i zero = _mm256_setzero_si256();
   __m256i acc0 = zero, acc1 = zero, acc2 = zero, acc3 = zero, acc4 = zero;

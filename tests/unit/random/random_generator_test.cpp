@@ -1,4 +1,4 @@
-// The subtractive generator: known sequences, seeding, the drawing helpers
+// The subtractive generator: known sequences, seeding, the drawing operations
 // and draws from a table outside [0, 1).
 #include <gtest/gtest.h>
 
