@@ -1,8 +1,10 @@
 #include "alignment.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unordered_map>
 
 namespace alnscore {
@@ -37,10 +39,16 @@ class LineCursor {
   size_t number_ = 0;
 };
 
-void appendResidues(std::string_view chunk, bool tildeIsGap, std::string* row) {
-  for (char c : chunk) {
-    if (isBlank(c)) continue;
-    row->push_back(tildeIsGap && c == '~' ? '-' : c);
+// Calls emit(begin, length) for each run of non-blank characters.
+template <typename Emit>
+void forEachRun(std::string_view chunk, Emit emit) {
+  size_t i = 0;
+  while (i < chunk.size()) {
+    while (i < chunk.size() && isBlank(chunk[i])) ++i;
+    size_t end = i;
+    while (end < chunk.size() && !isBlank(chunk[end])) ++end;
+    if (end > i) emit(chunk.data() + i, end - i);
+    i = end;
   }
 }
 
@@ -90,13 +98,21 @@ AlignmentFormat detectFormat(std::string_view text) {
   return AlignmentFormat::kUnknown;
 }
 
-bool parseFasta(std::string_view text, Alignment* out, std::string* error) {
+namespace {
+
+// The rows are packed to the front of out->text, over the lines they were
+// read from: the packed text never overtakes the text still to be read.
+bool parseFastaInPlace(Alignment* out, std::string* error) {
   out->sequences.clear();
-  LineCursor lines(text);
+  char* const base = out->text.data();
+  LineCursor lines(std::string_view(base, out->text.size()));
+  std::vector<size_t> rowStart;
+  size_t packed = 0;
   std::string_view line;
   while (lines.next(&line)) {
     if (!line.empty() && line.front() == '>') {
-      out->sequences.push_back({std::string(trim(line.substr(1))), std::string()});
+      out->sequences.push_back({std::string(trim(line.substr(1))), std::string_view()});
+      rowStart.push_back(packed);
       continue;
     }
     if (out->sequences.empty()) {
@@ -104,15 +120,23 @@ bool parseFasta(std::string_view text, Alignment* out, std::string* error) {
       *error = "line " + std::to_string(lines.lineNumber()) + ": text before the first '>' header";
       return false;
     }
-    appendResidues(line, false, &out->sequences.back().row);
+    forEachRun(line, [&](const char* run, size_t length) {
+      std::memmove(base + packed, run, length);
+      packed += length;
+    });
+  }
+  rowStart.push_back(packed);
+  for (size_t i = 0; i < out->sequences.size(); ++i) {
+    out->sequences[i].row = std::string_view(base + rowStart[i], rowStart[i + 1] - rowStart[i]);
   }
   return checkRows(*out, error);
 }
 
-bool parseMsf(std::string_view text, Alignment* out, std::string* error) {
+bool parseMsfInPlace(Alignment* out, std::string* error) {
   out->sequences.clear();
+  std::vector<std::string> rows;
   std::unordered_map<std::string, size_t> indexByName;
-  LineCursor lines(text);
+  LineCursor lines(std::string_view(out->text.data(), out->text.size()));
   std::string_view line;
   bool inBlocks = false;
   while (lines.next(&line)) {
@@ -129,11 +153,12 @@ bool parseMsf(std::string_view text, Alignment* out, std::string* error) {
         *error = "line " + std::to_string(lines.lineNumber()) + ": 'Name:' without a name";
         return false;
       }
-      if (!indexByName.emplace(name, out->sequences.size()).second) {
+      if (!indexByName.emplace(name, rows.size()).second) {
         *error = "sequence name '" + name + "' appears twice";
         return false;
       }
-      out->sequences.push_back({name, std::string()});
+      out->sequences.push_back({name, std::string_view()});
+      rows.emplace_back();
       continue;
     }
     if (isRulerLine(line)) continue;
@@ -145,26 +170,57 @@ bool parseMsf(std::string_view text, Alignment* out, std::string* error) {
                "' is not named in the header";
       return false;
     }
-    appendResidues(t.substr(name.size()), true, &out->sequences[it->second].row);
+    std::string& row = rows[it->second];
+    forEachRun(t.substr(name.size()), [&](const char* run, size_t length) { row.append(run, length); });
   }
   if (!inBlocks) {
     *error = "no '//' line before the alignment blocks";
     return false;
   }
+
+  // Blocks interleave the rows, so they are gathered apart and packed here.
+  std::vector<char> packed;
+  for (std::string& row : rows) {
+    std::replace(row.begin(), row.end(), '~', '-');
+    packed.insert(packed.end(), row.begin(), row.end());
+  }
+  out->text = std::move(packed);
+  size_t offset = 0;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    out->sequences[i].row = std::string_view(out->text.data() + offset, rows[i].size());
+    offset += rows[i].size();
+  }
   return checkRows(*out, error);
 }
 
-bool parseAlignment(std::string_view text, Alignment* out, std::string* error) {
-  switch (detectFormat(text)) {
+bool parseOwnText(Alignment* out, std::string* error) {
+  switch (detectFormat(std::string_view(out->text.data(), out->text.size()))) {
     case AlignmentFormat::kFasta:
-      return parseFasta(text, out, error);
+      return parseFastaInPlace(out, error);
     case AlignmentFormat::kMsf:
-      return parseMsf(text, out, error);
+      return parseMsfInPlace(out, error);
     case AlignmentFormat::kUnknown:
       break;
   }
   *error = "neither aligned FASTA nor MSF";
   return false;
+}
+
+}  // namespace
+
+bool parseFasta(std::string_view text, Alignment* out, std::string* error) {
+  out->text.assign(text.begin(), text.end());
+  return parseFastaInPlace(out, error);
+}
+
+bool parseMsf(std::string_view text, Alignment* out, std::string* error) {
+  out->text.assign(text.begin(), text.end());
+  return parseMsfInPlace(out, error);
+}
+
+bool parseAlignment(std::string_view text, Alignment* out, std::string* error) {
+  out->text.assign(text.begin(), text.end());
+  return parseOwnText(out, error);
 }
 
 bool readAlignmentFile(const std::string& path, Alignment* out, std::string* error) {
@@ -173,17 +229,21 @@ bool readAlignmentFile(const std::string& path, Alignment* out, std::string* err
     *error = "cannot open '" + path + "': " + std::strerror(errno);
     return false;
   }
-  std::string text;
+  // One allocation of the final size: the text is the largest thing held.
+  std::vector<char>& text = out->text;
+  text.clear();
+  struct stat st;
+  if (::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) text.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.insert(text.end(), buffer, buffer + n);
   const bool readFailed = std::ferror(f);
   std::fclose(f);
   if (readFailed) {
     *error = "cannot read '" + path + "'";
     return false;
   }
-  if (!parseAlignment(text, out, error)) {
+  if (!parseOwnText(out, error)) {
     *error = "'" + path + "': " + *error;
     return false;
   }

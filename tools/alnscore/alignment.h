@@ -12,13 +12,24 @@ namespace alnscore {
 // included. Gaps are '-' or '.'; MSF's '~' is stored as '-'.
 struct AlignedSequence {
   std::string name;
-  std::string row;
+  std::string_view row;  // into Alignment::text, or text the caller keeps
 };
 
-// Rows in file order; all rows have the same length.
+// Rows in file order; all rows have the same length. The parsers pack the
+// rows into text, in place of the input they came from, so that a large
+// alignment occupies memory once. Moving keeps the rows valid; copying
+// would not, so it is not allowed.
 struct Alignment {
-  std::vector<AlignedSequence> sequences;
+  Alignment() = default;
+  Alignment(Alignment&&) = default;
+  Alignment& operator=(Alignment&&) = default;
+  Alignment(const Alignment&) = delete;
+  Alignment& operator=(const Alignment&) = delete;
+
   size_t columns() const { return sequences.empty() ? 0 : sequences[0].row.size(); }
+
+  std::vector<AlignedSequence> sequences;
+  std::vector<char> text;
 };
 
 inline bool isGap(char c) { return c == '-' || c == '.'; }

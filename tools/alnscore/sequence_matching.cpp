@@ -73,7 +73,7 @@ bool matchSequences(const Alignment& test, const Alignment& reference, const Mat
       }
       ++summary->differingSequences;
     }
-    rows->push_back({&ref.row, &tst.row});
+    rows->push_back({ref.row, tst.row});
   }
   return true;
 }

@@ -18,8 +18,8 @@ struct MatchOptions {
 
 // A reference row and the test row of the same sequence.
 struct MatchedRows {
-  const std::string* reference;
-  const std::string* test;
+  std::string_view reference;
+  std::string_view test;
 };
 
 struct MatchSummary {
