@@ -42,7 +42,9 @@ AlignmentFormat detectFormat(std::string_view text);
 
 // Each parser fills *out and returns true, or sets *error (one line, no
 // line end) and returns false. Both check that there is at least one
-// sequence and that all rows have the same length.
+// sequence and that all rows have the same length. A FASTA name is its
+// header line after '>' without surrounding blanks; an MSF name is the
+// word after "Name:" in the header, and the first word of block lines.
 bool parseFasta(std::string_view text, Alignment* out, std::string* error);
 bool parseMsf(std::string_view text, Alignment* out, std::string* error);
 
