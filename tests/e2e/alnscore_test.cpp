@@ -84,7 +84,7 @@ TEST(AlnscoreProgram, ErrorsExitWithStatusOneAndNoReport) {
       {{"-test", "out", "-ref", "ref.msf", "-ignoremissingseqs", "-truncname"}, "residues of sequence 'c' differ"},
       {{"-test", "out", "-ref", "ref.msf", "-seqdiffwarn"}, "'a' is missing from the test"},  // untruncated
       {{"-test", "single", "-ref", "single", "-quiet"}, "undefined"},
-      {{"-test", "out", "-ref", "ref.msf", "-fast"}, "unknown option '-fast'"},
+      {{"-test", "out", "-ref", "ref.msf", "-fast"}, "unknown option '-fast'; usage: alnscore -test"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> argv = {kScorer};
@@ -93,6 +93,7 @@ TEST(AlnscoreProgram, ErrorsExitWithStatusOneAndNoReport) {
     EXPECT_EQ(r.status, 1) << c.message;
     EXPECT_EQ(r.out, "") << c.message;
     EXPECT_EQ(r.err.rfind("alnscore: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;  // one line
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
 }

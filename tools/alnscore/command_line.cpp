@@ -65,7 +65,7 @@ int runAlnscore(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   CommandLine command;
   std::string error;
   if (!parseCommandLine(args, &command, &error)) {
-    std::fprintf(err, "alnscore: %s\n%s\n", error.c_str(), kUsage);
+    std::fprintf(err, "alnscore: %s; %s\n", error.c_str(), kUsage);
     return 1;
   }
 
