@@ -4,10 +4,10 @@
 # alignment against every parasail trace variant. Prints the median of 5 runs
 # of each, our time over the peer's (the fastest parasail variant), and the
 # peak memory of one call per process.
-#   bench/compare/run.sh [build directory, default build-compare]
+#   bench/compare/run.sh [build directory, default build-bench]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build-compare}
+build=${1:-$root/build-bench}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
 cmake --build "$build" --target compare_bench compare_once -j2 >/dev/null
 bin=$build/bench/compare

@@ -8,16 +8,7 @@
 #include "features/line_reader.h"
 #include "features/record_stream_stats.h"
 #include "getChar.h"
-
-namespace {
-
-// The part of the path after its last '/', the whole path if it has none.
-std::string baseName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
+#include "getChar/base_name.h"
 
 int extractFeatures2(char* path) {
   LineReader reader(path);

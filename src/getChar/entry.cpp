@@ -4,17 +4,10 @@
 #include <string>
 
 #include "getChar.h"
+#include "getChar/base_name.h"
 #include "getChar/selection_steps.h"
 
 namespace {
-
-// The part of the path after its last "/"; the whole path when it has none,
-// and "" when it ends in "/". The argument is not modified.
-std::string baseName(const char* path) {
-  std::string p(path);
-  std::string::size_type slash = p.rfind('/');
-  return slash == std::string::npos ? p : p.substr(slash + 1);
-}
 
 void printUsage(const char* program) {
   std::cout << "** ERROR, try with " << program << " <DataSet> <optionFile> <aligner>" << std::endl;

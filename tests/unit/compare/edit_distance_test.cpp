@@ -8,8 +8,12 @@
 
 #include "compare/edit_distance.h"
 #include "getChar.h"
+#include "random_sequences.h"
 
 namespace {
+
+using random_sequences::mutated;
+using random_sequences::randomString;
 
 // Row-by-row dynamic programme, the plain definition of the distance.
 uint64_t referenceDistance(const std::string& a, const std::string& b) {
@@ -28,26 +32,7 @@ uint64_t referenceDistance(const std::string& a, const std::string& b) {
   return row[b.size()];
 }
 
-std::string randomString(std::mt19937& random, size_t length, int alphabet) {
-  std::uniform_int_distribution<int> letter(0, alphabet - 1);
-  std::string s(length, '\0');
-  // Spread over all byte values, NUL and 0xFF included.
-  for (char& c : s) c = char(255 - letter(random) * (256 / alphabet));
-  return s;
-}
 
-// b shares long runs with a: copied stretches between random edits.
-std::string mutated(std::mt19937& random, const std::string& a, int alphabet) {
-  std::string b;
-  std::uniform_int_distribution<int> action(0, 39);
-  for (char c : a) {
-    int x = action(random);
-    if (x == 0) continue;                                     // deletion
-    if (x == 1) b += randomString(random, 1, alphabet);       // insertion
-    b += x == 2 ? randomString(random, 1, alphabet)[0] : c;   // substitution
-  }
-  return b;
-}
 
 double expectedScore(double s) { return -log(1.0 - (s - 0.2 * s * s)); }
 
@@ -67,7 +52,7 @@ TEST(EditDistance, MatchesRowByRowProgrammeOnRandomPairs) {
     size_t bLength = round % 5 == 0 ? anyLength(random)
                                     : lengths[random() % lengths.size()];
     std::string a = randomString(random, aLength, alphabet);
-    std::string b = round % 2 ? mutated(random, a, alphabet)
+    std::string b = round % 2 ? mutated(random, a, alphabet, 40, 1)
                               : randomString(random, bLength, alphabet);
     uint64_t expected = referenceDistance(a, b);
     ASSERT_EQ(editDistance(a.data(), a.size(), b.data(), b.size()), expected)
@@ -129,7 +114,7 @@ TEST(Levenshtein, BothOperationsAgreeAndAreSymmetric) {
   for (int round = 0; round < 200; ++round) {
     // NUL-free strings, so that the character-array form sees all of them.
     std::string a = randomString(random, random() % 200 + 1, 20);
-    std::string b = round % 2 ? mutated(random, a, 20)
+    std::string b = round % 2 ? mutated(random, a, 20, 40, 1)
                               : randomString(random, random() % 200 + 1, 20);
     if (b.empty()) b = "x";
     double sAB = -1, sBA = -1;

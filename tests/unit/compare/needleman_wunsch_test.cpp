@@ -9,8 +9,12 @@
 
 #include "compare/nw_moves.h"
 #include "getChar.h"
+#include "random_sequences.h"
 
 namespace {
+
+using random_sequences::mutated;
+using random_sequences::randomString;
 
 // Full score matrix and the traceback read off it: diagonal, then left,
 // then up, whichever first reproduces the cell's score.
@@ -44,24 +48,7 @@ AlignmentSummary referenceAlignment(const std::string& a,
   return summary;
 }
 
-std::string randomString(std::mt19937& random, size_t length, int alphabet) {
-  std::uniform_int_distribution<int> letter(0, alphabet - 1);
-  std::string s(length, '\0');
-  for (char& c : s) c = char(255 - letter(random) * (256 / alphabet));
-  return s;
-}
 
-std::string mutated(std::mt19937& random, const std::string& a, int alphabet) {
-  std::string b;
-  std::uniform_int_distribution<int> action(0, 29);
-  for (char c : a) {
-    int x = action(random);
-    if (x == 0) continue;
-    if (x == 1) b += randomString(random, 3, alphabet);
-    b += x == 2 ? randomString(random, 1, alphabet)[0] : c;
-  }
-  return b;
-}
 
 std::vector<MoveFill> fills() {
   std::vector<MoveFill> all = {MoveFill::kPortable};
@@ -115,7 +102,7 @@ TEST(NeedlemanWunsch, MatchesFullMatrixOnRandomPairs) {
     int alphabet = alphabets[round % alphabets.size()];
     std::string a = randomString(random, anyLength(random), alphabet);
     std::string b = round % 2
-                        ? mutated(random, a, alphabet)
+                        ? mutated(random, a, alphabet, 30, 3)
                         : randomString(random, anyLength(random), alphabet);
     expectSameAlignment(a, b);
     expectSameAlignment(b, a);

@@ -10,8 +10,11 @@
 
 #include <dirent.h>
 
+#include <random>
 #include <set>
 #include <string>
+
+#include <boost/range/algorithm/count.hpp>
 
 #include "getChar.h"
 #include "test_support.h"
@@ -59,6 +62,22 @@ TEST(FeaturesSequence, EveryByteValueCountsExactlyOnceOrNotAtAll) {
   Totals t;
   t.add(all + all, 0);
   EXPECT_EQ((std::vector<double>(t.groups, t.groups + 5)), (std::vector<double>{6, 4, 8, 8, 16}));
+}
+
+TEST(FeaturesSequence, GroupsEqualLetterByLetterCountsOnRandomSequences) {
+  const std::string groups[5] = {"RHK", "DE", "STNQ", "CUGP", "AVILMFYW"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    std::string s(random() % 1000, '\0');
+    for (char& c : s) c = static_cast<char>(random() % 256);
+    Totals t;
+    t.add(s, 0);
+    for (int g = 0; g < 5; ++g) {
+      double expected = 0;
+      for (char letter : groups[g]) expected += boost::range::count(s, letter);
+      EXPECT_EQ(t.groups[g], expected) << "group " << g << " round " << round;
+    }
+  }
 }
 
 TEST(FeaturesSequence, SquareOfLongSequenceDoesNotOverflow) {
