@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include <boost/lexical_cast.hpp>
 
 #include "features/line_reader.h"
+#include "features/sequence_index.h"
 #include "features/side_files.h"
 #include "getChar.h"
 
@@ -74,14 +74,13 @@ class Extraction {
     featuresSequence(sequence_, static_cast<int>(slot_), sumLength_, sumSquares_, maxLength_,
                      minLength_, maxIndex_, minIndex_, groupCounts_);
 
-    auto found = firstNameOf_.find(sequence_);
-    if (found != firstNameOf_.end()) {
+    std::string_view firstName;
+    if (firstNameOf_.findOrAdd(sequence_, name_, firstName)) {
       if (files_) {
-        entry_.assign(">").append(name_).append(";>").append(found->second).push_back('\n');
+        entry_.assign(">").append(name_).append(";>").append(firstName).push_back('\n');
         files_->append("r-sequences.fasta", entry_);
       }
     } else {
-      firstNameOf_.emplace(sequence_, name_);
       if (files_) {
         fileName_.assign("sequence").append(boost::lexical_cast<std::string>(slot_ + 1));
         fileName_.append(".fasta");
@@ -111,7 +110,7 @@ class Extraction {
   int64_t slot_ = 0;    // distinct records closed so far
   std::string name_;
   std::string sequence_;
-  std::unordered_map<std::string, std::string> firstNameOf_;
+  SequenceIndex firstNameOf_;
 
   double sumLength_ = 0, sumSquares_ = 0;
   int maxLength_ = -9999999, minLength_ = 9999999;
