@@ -94,9 +94,9 @@ void printExtracted();
 // Data set features (src/features)
 
 int extractFeatures(char* path);
-void featuresSequence(std::string sequence, int index, double& sumLength,
-                      double& sumSquares, int& maxLength, int& minLength,
-                      int& maxIndex, int& minIndex, double* groupCounts);
+void featuresSequence(std::string sequence, int index, double& sumLength, double& sumSquares,
+                      int& maxLength, int& minLength, int& maxIndex, int& minIndex,
+                      double* groupCounts);
 int extractFeatures2(char* path);
 
 // ---------------------------------------------------------------------------
@@ -127,11 +127,11 @@ int readFront(std::string path);
 
 std::string exec(std::string command);
 void execAligner(std::string command, double& elapsed);
-void runAligner(std::string inputFile, std::string referenceFile,
-                int alignerKind, std::string alignerOptions, double& scoreA,
-                double& scoreB, double& elapsed, int fileIndex);
-void mergeAlignments(std::string inputFile, std::string referenceFile,
-                     double& scoreA, double& scoreB, double& elapsed);
+void runAligner(std::string inputFile, std::string referenceFile, int alignerKind,
+                std::string alignerOptions, double& scoreA, double& scoreB, double& elapsed,
+                int fileIndex);
+void mergeAlignments(std::string inputFile, std::string referenceFile, double& scoreA,
+                     double& scoreB, double& elapsed);
 int compareMyType(const void* a, const void* b);
 
 // ---------------------------------------------------------------------------

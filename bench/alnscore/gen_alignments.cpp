@@ -34,8 +34,9 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
   if (argc != 5 && argc != 6) {
-    std::fprintf(stderr, "usage: %s <seed> <sequences> <columns> <outdir> [reference lower-case fraction]\n",
-                 argv[0]);
+    std::fprintf(
+        stderr, "usage: %s <seed> <sequences> <columns> <outdir> [reference lower-case fraction]\n",
+        argv[0]);
     return 1;
   }
   std::mt19937_64 rng(std::strtoull(argv[1], nullptr, 10));
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
     std::sort(group.begin(), group.end());
     uint64_t columnKept = 0;
     for (size_t a = 0, b; a < group.size(); a = b) {
-      for (b = a; b < group.size() && group[b] == group[a]; ++b) {}
+      for (b = a; b < group.size() && group[b] == group[a]; ++b) {
+      }
       const uint64_t m = b - a;
       columnKept += m * (m - 1) / 2;
     }
@@ -103,7 +105,8 @@ int main(int argc, char** argv) {
   std::vector<size_t> order(n);
   for (size_t i = 0; i < n; ++i) order[i] = i;
   std::shuffle(order.begin(), order.end(), rng);
-  for (size_t i : order) testText += ">s" + std::to_string(i) + " perturbed copy\n" + test[i] + "\n";
+  for (size_t i : order)
+    testText += ">s" + std::to_string(i) + " perturbed copy\n" + test[i] + "\n";
   if (!writeFile(outdir + "/ref.fa", refText) || !writeFile(outdir + "/test.fa", testText)) {
     std::fprintf(stderr, "cannot write into %s\n", outdir.c_str());
     return 1;
@@ -111,6 +114,7 @@ int main(int argc, char** argv) {
   std::printf("pairs %llu of %llu columns %llu of %llu Q %.17g TC %.17g\n",
               static_cast<unsigned long long>(kept), static_cast<unsigned long long>(pairs),
               static_cast<unsigned long long>(whole), static_cast<unsigned long long>(columns),
-              pairs ? double(kept) / double(pairs) : 0.0, columns ? double(whole) / double(columns) : 0.0);
+              pairs ? double(kept) / double(pairs) : 0.0,
+              columns ? double(whole) / double(columns) : 0.0);
   return 0;
 }

@@ -11,8 +11,7 @@ namespace {
 // The pair compared at the benchmark's length.
 struct Pair {
   explicit Pair(const benchmark::State& state)
-      : a(randomProtein(state.range(0), 1)),
-        b(randomProtein(state.range(0), 2)) {}
+      : a(randomProtein(state.range(0), 1)), b(randomProtein(state.range(0), 2)) {}
   std::string a, b;
 };
 
@@ -35,25 +34,32 @@ void needlemanWunschOwn(benchmark::State& state) {
 // than NeedlemanWunsch, which also walks its traceback.
 void needlemanWunschParasail(benchmark::State& state, std::string variant) {
   Pair p(state);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(parasailAlign(variant, p.a, p.b, false));
+  for (auto _ : state) benchmark::DoNotOptimize(parasailAlign(variant, p.a, p.b, false));
 }
 
 void registerAll() {
   const auto ms = benchmark::kMillisecond;
   for (int length : {10000, 100000}) {
     benchmark::RegisterBenchmark("levenshtein/own", levenshteinOwn)
-        ->Arg(length)->Unit(ms)->UseRealTime();
+        ->Arg(length)
+        ->Unit(ms)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("levenshtein/edlib", levenshteinEdlib)
-        ->Arg(length)->Unit(ms)->UseRealTime();
+        ->Arg(length)
+        ->Unit(ms)
+        ->UseRealTime();
   }
   for (int length : {2000, 10000}) {
     benchmark::RegisterBenchmark("nw/own", needlemanWunschOwn)
-        ->Arg(length)->Unit(ms)->UseRealTime();
+        ->Arg(length)
+        ->Unit(ms)
+        ->UseRealTime();
     for (const std::string& variant : parasailVariants()) {
-      benchmark::RegisterBenchmark(("nw/parasail_" + variant).c_str(),
-                                   needlemanWunschParasail, variant)
-          ->Arg(length)->Unit(ms)->UseRealTime();
+      benchmark::RegisterBenchmark(("nw/parasail_" + variant).c_str(), needlemanWunschParasail,
+                                   variant)
+          ->Arg(length)
+          ->Unit(ms)
+          ->UseRealTime();
     }
   }
 }

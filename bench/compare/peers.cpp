@@ -10,8 +10,7 @@ namespace {
 
 const char kResidues[] = "ACDEFGHIKLMNPQRSTVWY";
 
-typedef parasail_result_t* (*ParasailFunction)(const char*, int, const char*,
-                                               int, int, int,
+typedef parasail_result_t* (*ParasailFunction)(const char*, int, const char*, int, int, int,
                                                const parasail_matrix_t*);
 
 struct Variant {
@@ -21,14 +20,10 @@ struct Variant {
 
 const std::vector<Variant>& variants() {
   static const std::vector<Variant> all = {
-      {"striped_16", parasail_nw_trace_striped_16},
-      {"striped_32", parasail_nw_trace_striped_32},
-      {"striped_sat", parasail_nw_trace_striped_sat},
-      {"scan_16", parasail_nw_trace_scan_16},
-      {"scan_32", parasail_nw_trace_scan_32},
-      {"scan_sat", parasail_nw_trace_scan_sat},
-      {"diag_16", parasail_nw_trace_diag_16},
-      {"diag_32", parasail_nw_trace_diag_32},
+      {"striped_16", parasail_nw_trace_striped_16},   {"striped_32", parasail_nw_trace_striped_32},
+      {"striped_sat", parasail_nw_trace_striped_sat}, {"scan_16", parasail_nw_trace_scan_16},
+      {"scan_32", parasail_nw_trace_scan_32},         {"scan_sat", parasail_nw_trace_scan_sat},
+      {"diag_16", parasail_nw_trace_diag_16},         {"diag_32", parasail_nw_trace_diag_32},
   };
   return all;
 }
@@ -44,27 +39,27 @@ std::string randomProtein(size_t length, unsigned seed) {
 }
 
 int edlibDistance(const std::string& a, const std::string& b) {
-  EdlibAlignResult result = edlibAlign(
-      a.data(), int(a.size()), b.data(), int(b.size()),
-      edlibNewAlignConfig(-1, EDLIB_MODE_NW, EDLIB_TASK_DISTANCE, nullptr, 0));
+  EdlibAlignResult result =
+      edlibAlign(a.data(), int(a.size()), b.data(), int(b.size()),
+                 edlibNewAlignConfig(-1, EDLIB_MODE_NW, EDLIB_TASK_DISTANCE, nullptr, 0));
   int distance = result.editDistance;
   edlibFreeAlignResult(result);
   return distance;
 }
 
-int parasailAlign(const std::string& variant, const std::string& a,
-                  const std::string& b, bool withCigar) {
+int parasailAlign(const std::string& variant, const std::string& a, const std::string& b,
+                  bool withCigar) {
   ParasailFunction function = nullptr;
   for (const Variant& v : variants())
     if (v.name == variant) function = v.function;
   if (!function) throw std::invalid_argument("unknown variant " + variant);
   parasail_matrix_t* matrix = parasail_matrix_create(kResidues, 1, -1);
-  parasail_result_t* result = function(a.data(), int(a.size()), b.data(),
-                                       int(b.size()), 1, 1, matrix);
+  parasail_result_t* result =
+      function(a.data(), int(a.size()), b.data(), int(b.size()), 1, 1, matrix);
   int score = parasail_result_get_score(result);
   if (withCigar) {
-    parasail_cigar_t* cigar = parasail_result_get_cigar(
-        result, a.data(), int(a.size()), b.data(), int(b.size()), matrix);
+    parasail_cigar_t* cigar =
+        parasail_result_get_cigar(result, a.data(), int(a.size()), b.data(), int(b.size()), matrix);
     parasail_cigar_free(cigar);
   }
   parasail_result_free(result);

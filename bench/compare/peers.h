@@ -17,8 +17,8 @@ int edlibDistance(const std::string& a, const std::string& b);
 // Global alignment with traceback by parasail: +1/-1 residue matrix, gap
 // open 1 and extend 1 (1 per gap position). With withCigar the alignment is
 // also read off the trace, as NeedlemanWunsch does; returns the score.
-int parasailAlign(const std::string& variant, const std::string& a,
-                  const std::string& b, bool withCigar);
+int parasailAlign(const std::string& variant, const std::string& a, const std::string& b,
+                  bool withCigar);
 
 // The parasail variants tried.
 const std::vector<std::string>& parasailVariants();

@@ -26,10 +26,10 @@ std::string residueWheel() {
   const struct {
     char letter;
     int weight;
-  } kFreq[] = {{'A', 21}, {'R', 14}, {'N', 10}, {'D', 14}, {'C', 4}, {'Q', 10}, {'E', 17},
-               {'G', 18}, {'H', 6},  {'I', 15}, {'L', 23}, {'K', 15}, {'M', 6}, {'F', 10},
-               {'P', 12}, {'S', 17}, {'T', 13}, {'W', 3},  {'Y', 8},  {'V', 17}, {'X', 1},
-               {'a', 1},  {'l', 1}};
+  } kFreq[] = {{'A', 21}, {'R', 14}, {'N', 10}, {'D', 14}, {'C', 4},  {'Q', 10},
+               {'E', 17}, {'G', 18}, {'H', 6},  {'I', 15}, {'L', 23}, {'K', 15},
+               {'M', 6},  {'F', 10}, {'P', 12}, {'S', 17}, {'T', 13}, {'W', 3},
+               {'Y', 8},  {'V', 17}, {'X', 1},  {'a', 1},  {'l', 1}};
   std::string wheel;
   for (const auto& f : kFreq) wheel.append(static_cast<size_t>(f.weight), f.letter);
   wheel.resize(256, 'L');  // the weights sum to 256

@@ -18,8 +18,7 @@ const int kWordBits = 64;
 // of distinct pattern bytes, not with 256.
 class MatchMasks {
  public:
-  MatchMasks(const unsigned char* pattern, size_t length, size_t blocks)
-      : blocks_(blocks) {
+  MatchMasks(const unsigned char* pattern, size_t length, size_t blocks) : blocks_(blocks) {
     uint16_t distinct = 0;
     for (int c = 0; c < 256; ++c) rowOf_[c] = 0;
     for (size_t i = 0; i < length; ++i) {
@@ -27,13 +26,10 @@ class MatchMasks {
     }
     masks_.assign((size_t(distinct) + 1) * blocks, 0);
     for (size_t i = 0; i < length; ++i) {
-      masks_[rowOf_[pattern[i]] * blocks + i / kWordBits] |=
-          uint64_t(1) << (i % kWordBits);
+      masks_[rowOf_[pattern[i]] * blocks + i / kWordBits] |= uint64_t(1) << (i % kWordBits);
     }
   }
-  const uint64_t* of(unsigned char c) const {
-    return masks_.data() + rowOf_[c] * blocks_;
-  }
+  const uint64_t* of(unsigned char c) const { return masks_.data() + rowOf_[c] * blocks_; }
 
  private:
   size_t blocks_;
@@ -44,8 +40,8 @@ class MatchMasks {
 // One block advanced by one column. Horizontal delta entering at the top:
 // +1 when hinPlus is 1, -1 when hinMinus is 1, else 0 (never both). Returns
 // the delta leaving at the bottom the same way in hinPlus/hinMinus.
-inline void advanceBlock(uint64_t eq, uint64_t& pv, uint64_t& mv,
-                         uint64_t& hinPlus, uint64_t& hinMinus) {
+inline void advanceBlock(uint64_t eq, uint64_t& pv, uint64_t& mv, uint64_t& hinPlus,
+                         uint64_t& hinMinus) {
   uint64_t xv = eq | mv;
   eq |= hinMinus;
   uint64_t xh = (((eq & pv) + pv) ^ pv) | eq;
@@ -102,8 +98,7 @@ uint64_t myersDistance(const unsigned char* pattern, size_t patternLength,
 
 }  // namespace
 
-uint64_t editDistance(const char* a, size_t aLength, const char* b,
-                      size_t bLength) {
+uint64_t editDistance(const char* a, size_t aLength, const char* b, size_t bLength) {
   if (aLength == 0) return bLength;
   if (bLength == 0) return aLength;
   const unsigned char* ua = reinterpret_cast<const unsigned char*>(a);

@@ -24,8 +24,7 @@ double levenshtein(const std::string& a, const std::string& b) {
   return similarityScore(normalisedSimilarity(d, longer));
 }
 
-double uiLevenshteinDistance(const char* a, const char* b,
-                             double& similarity) {
+double uiLevenshteinDistance(const char* a, const char* b, double& similarity) {
   size_t aLength = std::strlen(a);
   size_t bLength = std::strlen(b);
   size_t longer = aLength > bLength ? aLength : bLength;

@@ -20,8 +20,7 @@ size_t MoveTable::bytes() const {
   return wordCount_ * sizeof(uint32_t) + offset_.size() * sizeof(size_t);
 }
 
-void fillMovesPortable(const std::string& a, const std::string& b,
-                       MoveTable& moves) {
+void fillMovesPortable(const std::string& a, const std::string& b, MoveTable& moves) {
   const size_t m = a.size(), n = b.size();
   // Scores of anti-diagonals d - 2, d - 1 and d, indexed by i.
   std::vector<int64_t> before(m + 1), previous(m + 1), current(m + 1);
@@ -55,14 +54,12 @@ void fillMovesPortable(const std::string& a, const std::string& b,
   }
 }
 
-AlignmentSummary alignGlobally(const std::string& a, const std::string& b,
-                               MoveFill fill) {
+AlignmentSummary alignGlobally(const std::string& a, const std::string& b, MoveFill fill) {
   AlignmentSummary summary;
   size_t i = a.size(), j = b.size();
   if (i > 0 && j > 0) {
     MoveTable moves(i, j);
-    if (fill == MoveFill::kAvx2 ||
-        (fill == MoveFill::kFastest && avx2Available())) {
+    if (fill == MoveFill::kAvx2 || (fill == MoveFill::kFastest && avx2Available())) {
       fillMovesAvx2(a, b, moves);
     } else {
       fillMovesPortable(a, b, moves);

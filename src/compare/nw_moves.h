@@ -35,8 +35,7 @@ class MoveTable {
  private:
   bool bit(size_t i, size_t j, int plane) const {
     size_t k = i - firstRow(i + j);
-    const uint32_t* chunk =
-        words_.get() + offset_[i + j] + 2 * (k / kChunkCells);
+    const uint32_t* chunk = words_.get() + offset_[i + j] + 2 * (k / kChunkCells);
     return (chunk[plane] >> (k % kChunkCells)) & 1;
   }
 
@@ -48,10 +47,8 @@ class MoveTable {
 
 // Fills the table for a (down) against b (across); both non-empty. The
 // portable fill runs anywhere; the vector one needs AVX2.
-void fillMovesPortable(const std::string& a, const std::string& b,
-                       MoveTable& moves);
-void fillMovesAvx2(const std::string& a, const std::string& b,
-                   MoveTable& moves);
+void fillMovesPortable(const std::string& a, const std::string& b, MoveTable& moves);
+void fillMovesAvx2(const std::string& a, const std::string& b, MoveTable& moves);
 bool avx2Available();
 
 struct AlignmentSummary {

@@ -1,6 +1,7 @@
 // The data set extraction of both command-line modes: splits a FASTA data set
 // into records, drops repeated sequences, writes each distinct record to a
 // file of its own and prints its residue-group counts.
+#include <boost/lexical_cast.hpp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include <boost/lexical_cast.hpp>
 
 #include "features/line_reader.h"
 #include "features/sequence_index.h"
@@ -106,8 +105,8 @@ class Extraction {
   // No side files at all for an empty output folder: they would go to "/".
   std::unique_ptr<SideFiles> files_ = dir.empty() ? nullptr : std::make_unique<SideFiles>(dir);
   std::string entry_, fileName_;  // reused buffers
-  bool open_ = false;   // a header-like line has been seen
-  int64_t slot_ = 0;    // distinct records closed so far
+  bool open_ = false;             // a header-like line has been seen
+  int64_t slot_ = 0;              // distinct records closed so far
   std::string name_;
   std::string sequence_;
   SequenceIndex firstNameOf_;

@@ -18,8 +18,8 @@ int extractFeatures2(char* path) {
   }
   // Check before reading: a full table would waste the whole read.
   if (OF.n < 0 || OF.n >= kFeatureRows) {
-    std::cerr << "Error: the feature table is full (" << kFeatureRows << " rows); no row added for '"
-              << path << "'." << std::endl;
+    std::cerr << "Error: the feature table is full (" << kFeatureRows
+              << " rows); no row added for '" << path << "'." << std::endl;
     return -1;
   }
 

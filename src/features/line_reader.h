@@ -30,8 +30,8 @@ class LineReader {
   int fd_ = -1;
   bool eof_ = false;
   std::vector<char> buffer_;
-  size_t begin_ = 0;  // first unread byte of buffer_
-  size_t end_ = 0;    // one past the last valid byte of buffer_
+  size_t begin_ = 0;   // first unread byte of buffer_
+  size_t end_ = 0;     // one past the last valid byte of buffer_
   std::string carry_;  // a line that spans two reads
 };
 

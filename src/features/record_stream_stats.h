@@ -29,7 +29,7 @@ class RecordStreamStats {
   void closeRecord();
 
   int64_t records_ = 0;
-  bool named_ = false;  // the open record has a name and was not discarded
+  bool named_ = false;   // the open record has a name and was not discarded
   uint64_t length_ = 0;  // of the open record
   uint64_t counts_[5] = {0, 0, 0, 0, 0};
 

@@ -11,12 +11,34 @@ namespace {
 
 constexpr uint8_t groupOf(unsigned char c) {
   switch (c) {
-    case 'R': case 'H': case 'K': return 0;
-    case 'D': case 'E': return 1;
-    case 'S': case 'T': case 'N': case 'Q': return 2;
-    case 'C': case 'U': case 'G': case 'P': return 3;
-    case 'A': case 'V': case 'I': case 'L': case 'M': case 'F': case 'Y': case 'W': return 4;
-    default: return 5;
+    case 'R':
+    case 'H':
+    case 'K':
+      return 0;
+    case 'D':
+    case 'E':
+      return 1;
+    case 'S':
+    case 'T':
+    case 'N':
+    case 'Q':
+      return 2;
+    case 'C':
+    case 'U':
+    case 'G':
+    case 'P':
+      return 3;
+    case 'A':
+    case 'V':
+    case 'I':
+    case 'L':
+    case 'M':
+    case 'F':
+    case 'Y':
+    case 'W':
+      return 4;
+    default:
+      return 5;
   }
 }
 
@@ -64,11 +86,10 @@ alignas(32) constexpr NibbleTables kNibble = makeNibbleTables();
 // 32 zero bytes then 32 0xFF: loading at offset r keeps the last r bytes of
 // a 32-byte vector (the last r of 16 at offset 16 + r).
 alignas(64) constexpr uint8_t kKeepLast[64] = {
-    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-    0,    0,    0,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 #define GETCHAR_AVX2 __attribute__((target("avx2"), always_inline)) inline
 
@@ -140,8 +161,10 @@ GETCHAR_AVX2 void countSpan(const unsigned char* p, size_t from, size_t to, uint
   const __m256i t0 = _mm256_sad_epu8(acc0, zero), t1 = _mm256_sad_epu8(acc1, zero),
                 t2 = _mm256_sad_epu8(acc2, zero), t3 = _mm256_sad_epu8(acc3, zero),
                 t4 = _mm256_sad_epu8(acc4, zero);
-  const __m256i t01 = _mm256_add_epi64(_mm256_unpacklo_epi64(t0, t1), _mm256_unpackhi_epi64(t0, t1));
-  const __m256i t23 = _mm256_add_epi64(_mm256_unpacklo_epi64(t2, t3), _mm256_unpackhi_epi64(t2, t3));
+  const __m256i t01 =
+      _mm256_add_epi64(_mm256_unpacklo_epi64(t0, t1), _mm256_unpackhi_epi64(t0, t1));
+  const __m256i t23 =
+      _mm256_add_epi64(_mm256_unpacklo_epi64(t2, t3), _mm256_unpackhi_epi64(t2, t3));
   const __m256i t44 = _mm256_add_epi64(t4, _mm256_unpackhi_epi64(t4, t4));
   const __m128i s01 = _mm_add_epi64(_mm256_castsi256_si128(t01), _mm256_extracti128_si256(t01, 1));
   const __m128i s23 = _mm_add_epi64(_mm256_castsi256_si128(t23), _mm256_extracti128_si256(t23, 1));

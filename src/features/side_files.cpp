@@ -50,7 +50,9 @@ bool SideFiles::writeEntry(std::string_view name, std::string_view entry, int fl
                        : ::open((dir_ + "/" + path_).c_str(), flags, 0666);
   bool ok = fd >= 0 && writeAll(fd, entry);
   if (fd >= 0 && ::close(fd) != 0) ok = false;
-  if (!ok) std::cerr << "Warning: cannot write '" << dir_ << "/" << name << "'; entry skipped." << std::endl;
+  if (!ok)
+    std::cerr << "Warning: cannot write '" << dir_ << "/" << name << "'; entry skipped."
+              << std::endl;
   return ok;
 }
 

@@ -19,9 +19,9 @@ bool switchedOff(int alignerKind) {
 // Running best values of one read; the tests are strict, so the earliest of
 // equal entries keeps a best index.
 struct BestValues {
-  double best0 = -1e10;  // largest -objective[0]
-  double best1 = -1e10;  // largest -objective[1]
-  double best2 = 1e10;   // smallest objective[2]
+  double best0 = -1e10;    // largest -objective[0]
+  double best1 = -1e10;    // largest -objective[1]
+  double best2 = 1e10;     // smallest objective[2]
   double bestSum = -1e10;  // largest -objective[0] - objective[1]
 };
 

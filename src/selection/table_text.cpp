@@ -1,10 +1,9 @@
 #include "selection/table_text.h"
 
-#include <cstdlib>
-#include <iostream>
-
 #include <boost/algorithm/string/classification.hpp>
 #include <boost/algorithm/string/split.hpp>
+#include <cstdlib>
+#include <iostream>
 
 std::vector<std::string> splitTableLine(const std::string& line) {
   std::vector<std::string> fields;
@@ -30,6 +29,6 @@ void reportShortLine(const std::string& path, long lineNumber, size_t found, siz
 
 void reportTableFull(const std::string& path, long lineNumber, const std::string& what,
                      const std::string& capacity) {
-  std::cerr << "Warning: '" << path << "' line " << lineNumber << ": the " << what
-            << " is full (" << capacity << "); the rest of the file is not read." << std::endl;
+  std::cerr << "Warning: '" << path << "' line " << lineNumber << ": the " << what << " is full ("
+            << capacity << "); the rest of the file is not read." << std::endl;
 }

@@ -12,8 +12,8 @@
 
 #include "test_support.h"
 
-using testing_support::RunResult;
 using testing_support::runProgram;
+using testing_support::RunResult;
 using testing_support::TempDir;
 using testing_support::writeFile;
 
@@ -41,8 +41,8 @@ RunResult score(const TempDir& dir, const std::string& test, const std::string& 
   return runProgram(argv, dir.path());
 }
 
-const std::vector<std::string> kRunnerFlags = {"-seqdiffwarn", "-ignoremissingseqs", "-ignoretestcase",
-                                               "-truncname", "-quiet"};
+const std::vector<std::string> kRunnerFlags = {"-seqdiffwarn", "-ignoremissingseqs",
+                                               "-ignoretestcase", "-truncname", "-quiet"};
 
 TEST(AlnscoreProgram, ReportsWhatTheRunnerReads) {
   TempDir dir;
@@ -62,9 +62,11 @@ TEST(AlnscoreProgram, ReportsWhatTheRunnerReads) {
   EXPECT_EQ(std::strtod(tokens[7].c_str(), nullptr), 0.5);
 
   // Without -quiet one summary line follows the warning; the report is the same.
-  RunResult loud = score(dir, "out", "ref.msf", {"-seqdiffwarn", "-ignoremissingseqs", "-ignoretestcase", "-truncname"});
+  RunResult loud = score(dir, "out", "ref.msf",
+                         {"-seqdiffwarn", "-ignoremissingseqs", "-ignoretestcase", "-truncname"});
   EXPECT_EQ(loud.out, r.out);
-  EXPECT_NE(loud.err.find("\nalnscore: 3 sequence(s) scored, 1 missing from the test; 5 of 8"), std::string::npos);
+  EXPECT_NE(loud.err.find("\nalnscore: 3 sequence(s) scored, 1 missing from the test; 5 of 8"),
+            std::string::npos);
 }
 
 TEST(AlnscoreProgram, ErrorsExitWithStatusOneAndNoReport) {
@@ -80,11 +82,15 @@ TEST(AlnscoreProgram, ErrorsExitWithStatusOneAndNoReport) {
   const std::vector<Case> cases = {
       {{"-test", "absent", "-ref", "ref.msf"}, "cannot open 'absent'"},
       {{"-test", "clustal", "-ref", "ref.msf"}, "neither aligned FASTA nor MSF"},
-      {{"-test", "out", "-ref", "ref.msf", "-seqdiffwarn", "-truncname"}, "'e' is missing from the test"},
-      {{"-test", "out", "-ref", "ref.msf", "-ignoremissingseqs", "-truncname"}, "residues of sequence 'c' differ"},
-      {{"-test", "out", "-ref", "ref.msf", "-seqdiffwarn"}, "'a' is missing from the test"},  // untruncated
+      {{"-test", "out", "-ref", "ref.msf", "-seqdiffwarn", "-truncname"},
+       "'e' is missing from the test"},
+      {{"-test", "out", "-ref", "ref.msf", "-ignoremissingseqs", "-truncname"},
+       "residues of sequence 'c' differ"},
+      {{"-test", "out", "-ref", "ref.msf", "-seqdiffwarn"},
+       "'a' is missing from the test"},  // untruncated
       {{"-test", "single", "-ref", "single", "-quiet"}, "undefined"},
-      {{"-test", "out", "-ref", "ref.msf", "-fast"}, "unknown option '-fast'; usage: alnscore -test"},
+      {{"-test", "out", "-ref", "ref.msf", "-fast"},
+       "unknown option '-fast'; usage: alnscore -test"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> argv = {kScorer};
@@ -108,7 +114,8 @@ TEST(AlnscoreProgram, AgreesWithAlnCompareOnBalibase) {
   int compared = 0;
   for (const std::string& bb : cases) {
     if (!testing_support::fileExists(bb + ".msf")) continue;
-    RunResult aligned = runProgram({"/usr/bin/mafft", "--anysymbol", "--quiet", bb + ".tfa"}, dir.path());
+    RunResult aligned =
+        runProgram({"/usr/bin/mafft", "--anysymbol", "--quiet", bb + ".tfa"}, dir.path());
     if (aligned.status != 0) GTEST_SKIP() << "mafft did not run";
     writeFile(dir.file("test.fa"), aligned.out);
 
@@ -118,17 +125,20 @@ TEST(AlnscoreProgram, AgreesWithAlnCompareOnBalibase) {
     boost::algorithm::split(tokens, ours.out, boost::algorithm::is_any_of("=;"));
     ASSERT_EQ(tokens.size(), 8u);
 
-    RunResult theirs = runProgram({"/usr/bin/t_coffee", "-other_pg", "aln_compare", "-al1", bb + ".msf", "-al2",
-                                   "test.fa", "-compare_mode", "sp"},
+    RunResult theirs = runProgram({"/usr/bin/t_coffee", "-other_pg", "aln_compare", "-al1",
+                                   bb + ".msf", "-al2", "test.fa", "-compare_mode", "sp"},
                                   dir.path());
     if (theirs.status != 0) GTEST_SKIP() << "aln_compare did not run";
     // The last line reads: name, sequence count, similarity, SP score, ...
     std::vector<std::string> fields;
     std::string last = theirs.out.substr(theirs.out.find_last_of('\n', theirs.out.size() - 2) + 1);
-    boost::algorithm::split(fields, last, boost::algorithm::is_space(), boost::algorithm::token_compress_on);
+    boost::algorithm::split(fields, last, boost::algorithm::is_space(),
+                            boost::algorithm::token_compress_on);
     ASSERT_GE(fields.size(), 4u) << theirs.out;
-    EXPECT_NEAR(100 * std::strtod(tokens[5].c_str(), nullptr), std::strtod(fields[3].c_str(), nullptr), 0.1)
-        << bb << "\n" << theirs.out;
+    EXPECT_NEAR(100 * std::strtod(tokens[5].c_str(), nullptr),
+                std::strtod(fields[3].c_str(), nullptr), 0.1)
+        << bb << "\n"
+        << theirs.out;
     ++compared;
   }
   if (compared == 0) GTEST_SKIP() << "no BAliBASE references installed";

@@ -9,8 +9,8 @@
 
 using testing_support::fileExists;
 using testing_support::readFile;
-using testing_support::RunResult;
 using testing_support::runProgram;
+using testing_support::RunResult;
 using testing_support::TempDir;
 using testing_support::writeFile;
 
@@ -18,7 +18,8 @@ namespace {
 
 const std::string kExe = GETCHAR_EXE;
 const std::string kUsageTail =
-    " <DataSet> <optionFile> <aligner>\n     <aligner>: CLUSTALW, DIALIGNTX, KALIGN, MAFFT, or MUSCLE";
+    " <DataSet> <optionFile> <aligner>\n     <aligner>: CLUSTALW, DIALIGNTX, KALIGN, MAFFT, or "
+    "MUSCLE";
 const std::string kZeros = ";0;0;0;0;0;0;0;0;0;0";
 
 RunResult run(const TempDir& cwd, std::vector<std::string> args) {
@@ -99,8 +100,8 @@ TEST_F(Extraction, LineRulesForNamesBlanksAndEmptyRecords) {
   // "x" is discarded by its blank, ">" alone ignores its lines, the empty line
   // opens an empty record, and the second empty record repeats the first.
   RunResult r = extract(
-      "> \n"          // name " " (a blank), sequence below
-      "acgt\n"        // lower case counts in no group
+      "> \n"    // name " " (a blank), sequence below
+      "acgt\n"  // lower case counts in no group
       ">x\nAA\nA A\nKK\n"
       ">\nRRR\n"
       "\n"
@@ -160,12 +161,19 @@ TEST_F(Extraction, UnwritableSideFilesWarnAndGoOn) {
   RunResult r = run(cwd, {"data.fa", "MUSCLE", missing});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "1,0,0,0,0\n0,1,0,0,0\n");
-  EXPECT_EQ(r.err,
-            "Warning: cannot write '" + missing + "/sequence1.fasta'; entry skipped.\n"
-            "Warning: cannot write '" + missing + "/All-sequences.fasta'; entry skipped.\n"
-            "Warning: cannot write '" + missing + "/r-sequences.fasta'; entry skipped.\n"
-            "Warning: cannot write '" + missing + "/sequence2.fasta'; entry skipped.\n"
-            "Warning: cannot write '" + missing + "/All-sequences.fasta'; entry skipped.\n");
+  EXPECT_EQ(r.err, "Warning: cannot write '" + missing +
+                       "/sequence1.fasta'; entry skipped.\n"
+                       "Warning: cannot write '" +
+                       missing +
+                       "/All-sequences.fasta'; entry skipped.\n"
+                       "Warning: cannot write '" +
+                       missing +
+                       "/r-sequences.fasta'; entry skipped.\n"
+                       "Warning: cannot write '" +
+                       missing +
+                       "/sequence2.fasta'; entry skipped.\n"
+                       "Warning: cannot write '" +
+                       missing + "/All-sequences.fasta'; entry skipped.\n");
 }
 
 TEST_F(Extraction, ManyRecordsBeyondOldTableCapacity) {

@@ -36,8 +36,7 @@ struct RunResult {
 
 // Runs argv[0] with the given arguments (no shell) in directory cwd, with
 // standard input from /dev/null, and captures both output streams.
-RunResult runProgram(const std::vector<std::string>& argv,
-                     const std::string& cwd = "");
+RunResult runProgram(const std::vector<std::string>& argv, const std::string& cwd = "");
 
 // Captures what a function writes on standard output / error (file
 // descriptors 1 and 2, C and C++ streams flushed around the call).

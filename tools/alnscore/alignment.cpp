@@ -1,17 +1,20 @@
 #include "alignment.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <unordered_map>
 
 namespace alnscore {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string_view trim(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -93,7 +96,8 @@ AlignmentFormat detectFormat(std::string_view text) {
     if (t.empty()) continue;
     if (!sawMsfHeader && t.front() == '>') return AlignmentFormat::kFasta;
     if (t.find("MSF:") != std::string_view::npos) sawMsfHeader = true;
-    if (t.substr(0, 2) == "//") return sawMsfHeader ? AlignmentFormat::kMsf : AlignmentFormat::kUnknown;
+    if (t.substr(0, 2) == "//")
+      return sawMsfHeader ? AlignmentFormat::kMsf : AlignmentFormat::kUnknown;
   }
   return AlignmentFormat::kUnknown;
 }
@@ -171,7 +175,8 @@ bool parseMsfInPlace(Alignment* out, std::string* error) {
       return false;
     }
     std::string& row = rows[it->second];
-    forEachRun(t.substr(name.size()), [&](const char* run, size_t length) { row.append(run, length); });
+    forEachRun(t.substr(name.size()),
+               [&](const char* run, size_t length) { row.append(run, length); });
   }
   if (!inBlocks) {
     *error = "no '//' line before the alignment blocks";
@@ -233,10 +238,12 @@ bool readAlignmentFile(const std::string& path, Alignment* out, std::string* err
   std::vector<char>& text = out->text;
   text.clear();
   struct stat st;
-  if (::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) text.reserve(static_cast<size_t>(st.st_size));
+  if (::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode))
+    text.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.insert(text.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    text.insert(text.end(), buffer, buffer + n);
   const bool readFailed = std::ferror(f);
   std::fclose(f);
   if (readFailed) {

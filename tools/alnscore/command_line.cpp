@@ -57,8 +57,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
 
 std::string formatReport(const std::string& testPath, const std::string& referencePath, double q,
                          double tc) {
-  return "Test=" + testPath + ";Ref=" + referencePath + ";Q=" + formatNumber(q) + ";TC=" + formatNumber(tc) +
-         "\n";
+  return "Test=" + testPath + ";Ref=" + referencePath + ";Q=" + formatNumber(q) +
+         ";TC=" + formatNumber(tc) + "\n";
 }
 
 int runAlnscore(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -85,16 +85,18 @@ int runAlnscore(const std::vector<std::string>& args, std::FILE* out, std::FILE*
                  score.match.differingSequences);
   }
   if (!command.quiet) {
-    std::fprintf(err,
-                 "alnscore: %zu sequence(s) scored, %zu missing from the test; %llu of %llu residue pairs"
-                 " and %llu of %llu columns kept\n",
-                 score.scoredSequences, score.match.missingSequences,
-                 static_cast<unsigned long long>(score.counts.alignedPairs),
-                 static_cast<unsigned long long>(score.counts.referencePairs),
-                 static_cast<unsigned long long>(score.counts.correctColumns),
-                 static_cast<unsigned long long>(score.counts.scoredColumns));
+    std::fprintf(
+        err,
+        "alnscore: %zu sequence(s) scored, %zu missing from the test; %llu of %llu residue pairs"
+        " and %llu of %llu columns kept\n",
+        score.scoredSequences, score.match.missingSequences,
+        static_cast<unsigned long long>(score.counts.alignedPairs),
+        static_cast<unsigned long long>(score.counts.referencePairs),
+        static_cast<unsigned long long>(score.counts.correctColumns),
+        static_cast<unsigned long long>(score.counts.scoredColumns));
   }
-  const std::string report = formatReport(command.testPath, command.referencePath, score.q, score.tc);
+  const std::string report =
+      formatReport(command.testPath, command.referencePath, score.q, score.tc);
   std::fputs(report.c_str(), out);
   if (std::fflush(out) != 0) {
     std::fprintf(err, "alnscore: cannot write the report\n");

@@ -15,8 +15,10 @@ bool scoreAlignments(const Alignment& test, const Alignment& reference, const Sc
     *error = "no two upper-case reference residues share a column; Q and TC are undefined";
     return false;
   }
-  score->q = static_cast<double>(score->counts.alignedPairs) / static_cast<double>(score->counts.referencePairs);
-  score->tc = static_cast<double>(score->counts.correctColumns) / static_cast<double>(score->counts.scoredColumns);
+  score->q = static_cast<double>(score->counts.alignedPairs) /
+             static_cast<double>(score->counts.referencePairs);
+  score->tc = static_cast<double>(score->counts.correctColumns) /
+              static_cast<double>(score->counts.scoredColumns);
   return true;
 }
 

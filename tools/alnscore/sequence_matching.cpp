@@ -40,7 +40,8 @@ bool matchSequences(const Alignment& test, const Alignment& reference, const Mat
   std::unordered_map<std::string_view, size_t> testIndex;
   testIndex.reserve(test.sequences.size());
   for (size_t i = 0; i < test.sequences.size(); ++i) {
-    auto inserted = testIndex.emplace(matchingName(test.sequences[i].name, options.truncateNames), i);
+    auto inserted =
+        testIndex.emplace(matchingName(test.sequences[i].name, options.truncateNames), i);
     if (!inserted.second) inserted.first->second = kDuplicate;
   }
 
@@ -68,7 +69,8 @@ bool matchSequences(const Alignment& test, const Alignment& reference, const Mat
     const AlignedSequence& tst = test.sequences[it->second];
     if (!sameResidues(ref.row, tst.row)) {
       if (!options.warnOnResidueDifferences) {
-        *error = "residues of sequence '" + std::string(name) + "' differ between test and reference";
+        *error =
+            "residues of sequence '" + std::string(name) + "' differ between test and reference";
         return false;
       }
       ++summary->differingSequences;

@@ -11,8 +11,8 @@
 namespace alnscore {
 
 struct MatchOptions {
-  bool truncateNames = false;         // compare names up to the first blank
-  bool ignoreMissingSequences = false;  // skip reference rows absent from the test
+  bool truncateNames = false;             // compare names up to the first blank
+  bool ignoreMissingSequences = false;    // skip reference rows absent from the test
   bool warnOnResidueDifferences = false;  // score differing pairs instead of failing
 };
 

@@ -29,7 +29,8 @@ Score scoreOk(const std::string& test, const std::string& reference, ScoreOption
   return score;
 }
 
-std::string scoreError(const std::string& test, const std::string& reference, ScoreOptions options = {}) {
+std::string scoreError(const std::string& test, const std::string& reference,
+                       ScoreOptions options = {}) {
   Score score;
   std::string error;
   EXPECT_FALSE(scoreAlignments(fasta(test), fasta(reference), options, &score, &error));
@@ -96,8 +97,9 @@ TEST(AlnscoreScore, NamesMatchWholeOrUpToTheFirstBlank) {
 }
 
 TEST(AlnscoreScore, DuplicateNamesAreAmbiguous) {
-  EXPECT_NE(scoreError(kTest, std::string(kReference) + ">a\nACDE\n").find("twice in the reference"),
-            std::string::npos);
+  EXPECT_NE(
+      scoreError(kTest, std::string(kReference) + ">a\nACDE\n").find("twice in the reference"),
+      std::string::npos);
   EXPECT_NE(scoreError(std::string(kTest) + ">b\nACD-\n", kReference).find("twice in the test"),
             std::string::npos);
   // A repeated name the reference does not use is just an extra sequence.
@@ -107,7 +109,8 @@ TEST(AlnscoreScore, DuplicateNamesAreAmbiguous) {
 TEST(AlnscoreScore, DifferingResiduesFailOrArePairedByPosition) {
   // a lacks its 'D' in the test: that residue has no test column.
   const char shorter[] = ">a\nAC--\n>b\nA-CD\n>c\nACCD\n";
-  EXPECT_NE(scoreError(shorter, kReference).find("residues of sequence 'a' differ"), std::string::npos);
+  EXPECT_NE(scoreError(shorter, kReference).find("residues of sequence 'a' differ"),
+            std::string::npos);
   ScoreOptions warn;
   warn.match.warnOnResidueDifferences = true;
   Score s = scoreOk(shorter, kReference, warn);
@@ -116,13 +119,16 @@ TEST(AlnscoreScore, DifferingResiduesFailOrArePairedByPosition) {
   EXPECT_DOUBLE_EQ(s.tc, 0.75);
   // A substitution keeps every position; case alone is no difference.
   EXPECT_EQ(scoreOk(">a\nAG-D\n>b\nA-CD\n>c\nACCD\n", kReference, warn).counts.alignedPairs, 8u);
-  EXPECT_EQ(scoreOk(">a\nac-d\n>b\nA-CD\n>c\nACCD\n", kReference, ScoreOptions{}).match.differingSequences, 0u);
+  EXPECT_EQ(scoreOk(">a\nac-d\n>b\nA-CD\n>c\nACCD\n", kReference, ScoreOptions{})
+                .match.differingSequences,
+            0u);
 }
 
 TEST(AlnscoreScore, UndefinedWhenNoReferencePairExists) {
   // Q would be 0/0: an error, not a score.
   EXPECT_NE(scoreError(">a\nAC\n", ">a\nAC\n").find("undefined"), std::string::npos);
-  EXPECT_NE(scoreError(">a\nAC\n>b\nAC\n", ">a\nac\n>b\nAC\n").find("undefined"), std::string::npos);
+  EXPECT_NE(scoreError(">a\nAC\n>b\nAC\n", ">a\nac\n>b\nAC\n").find("undefined"),
+            std::string::npos);
   ScoreOptions skip;
   skip.match.ignoreMissingSequences = true;
   EXPECT_NE(scoreError(">z\nAC\n", ">a\nAC\n>b\nAC\n", skip).find("undefined"), std::string::npos);

@@ -1,3 +1,5 @@
+#include "compare/edit_distance.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "compare/edit_distance.h"
 #include "getChar.h"
 #include "random_sequences.h"
 
@@ -32,32 +33,26 @@ uint64_t referenceDistance(const std::string& a, const std::string& b) {
   return row[b.size()];
 }
 
-
-
 double expectedScore(double s) { return -log(1.0 - (s - 0.2 * s * s)); }
 
 bool isNegativeZero(double x) { return x == 0.0 && std::signbit(x); }
 
 TEST(EditDistance, MatchesRowByRowProgrammeOnRandomPairs) {
   std::mt19937 random(20261207);
-  const std::vector<size_t> lengths = {0,   1,   2,   3,   31,  63,  64,
-                                       65,  127, 128, 129, 191, 192, 193,
-                                       255, 256, 257, 300};
+  const std::vector<size_t> lengths = {0,   1,   2,   3,   31,  63,  64,  65,  127,
+                                       128, 129, 191, 192, 193, 255, 256, 257, 300};
   const std::vector<int> alphabets = {2, 4, 20, 256};
   std::uniform_int_distribution<size_t> anyLength(0, 300);
   for (int round = 0; round < 1500; ++round) {
     int alphabet = alphabets[round % alphabets.size()];
-    size_t aLength = round % 3 == 0 ? anyLength(random)
-                                    : lengths[random() % lengths.size()];
-    size_t bLength = round % 5 == 0 ? anyLength(random)
-                                    : lengths[random() % lengths.size()];
+    size_t aLength = round % 3 == 0 ? anyLength(random) : lengths[random() % lengths.size()];
+    size_t bLength = round % 5 == 0 ? anyLength(random) : lengths[random() % lengths.size()];
     std::string a = randomString(random, aLength, alphabet);
-    std::string b = round % 2 ? mutated(random, a, alphabet, 40, 1)
-                              : randomString(random, bLength, alphabet);
+    std::string b =
+        round % 2 ? mutated(random, a, alphabet, 40, 1) : randomString(random, bLength, alphabet);
     uint64_t expected = referenceDistance(a, b);
     ASSERT_EQ(editDistance(a.data(), a.size(), b.data(), b.size()), expected)
-        << "lengths " << a.size() << " and " << b.size() << ", alphabet "
-        << alphabet;
+        << "lengths " << a.size() << " and " << b.size() << ", alphabet " << alphabet;
     ASSERT_EQ(editDistance(b.data(), b.size(), a.data(), a.size()), expected);
   }
 }
@@ -83,8 +78,7 @@ TEST(Levenshtein, EmptyOperandGivesOtherLength) {
 
 TEST(UiLevenshteinDistance, WorkedValuesAndSimilarity) {
   double s = -1;
-  EXPECT_EQ(uiLevenshteinDistance("GATTACA", "GCATGCU", s),
-            expectedScore(1.0 - 4.0 / 7.0));
+  EXPECT_EQ(uiLevenshteinDistance("GATTACA", "GCATGCU", s), expectedScore(1.0 - 4.0 / 7.0));
   EXPECT_EQ(s, 1.0 - 4.0 / 7.0);
   EXPECT_EQ(uiLevenshteinDistance("ACGT", "ACGT", s), expectedScore(1.0));
   EXPECT_EQ(s, 1.0);
@@ -114,14 +108,13 @@ TEST(Levenshtein, BothOperationsAgreeAndAreSymmetric) {
   for (int round = 0; round < 200; ++round) {
     // NUL-free strings, so that the character-array form sees all of them.
     std::string a = randomString(random, random() % 200 + 1, 20);
-    std::string b = round % 2 ? mutated(random, a, 20, 40, 1)
-                              : randomString(random, random() % 200 + 1, 20);
+    std::string b =
+        round % 2 ? mutated(random, a, 20, 40, 1) : randomString(random, random() % 200 + 1, 20);
     if (b.empty()) b = "x";
     double sAB = -1, sBA = -1;
     double rAB = uiLevenshteinDistance(a.c_str(), b.c_str(), sAB);
     double rBA = uiLevenshteinDistance(b.c_str(), a.c_str(), sBA);
-    double expectedS = 1.0 - double(referenceDistance(a, b)) /
-                                 double(std::max(a.size(), b.size()));
+    double expectedS = 1.0 - double(referenceDistance(a, b)) / double(std::max(a.size(), b.size()));
     ASSERT_EQ(sAB, expectedS);
     ASSERT_EQ(sBA, expectedS);
     ASSERT_EQ(rAB, expectedScore(expectedS));

@@ -18,19 +18,15 @@ using random_sequences::randomString;
 
 // Full score matrix and the traceback read off it: diagonal, then left,
 // then up, whichever first reproduces the cell's score.
-AlignmentSummary referenceAlignment(const std::string& a,
-                                    const std::string& b) {
+AlignmentSummary referenceAlignment(const std::string& a, const std::string& b) {
   const size_t m = a.size(), n = b.size();
   std::vector<std::vector<long>> M(m + 1, std::vector<long>(n + 1));
   for (size_t j = 0; j <= n; ++j) M[0][j] = -long(j);
   for (size_t i = 1; i <= m; ++i) M[i][0] = -long(i);
-  auto weight = [&](size_t i, size_t j) {
-    return a[i - 1] == b[j - 1] ? 1 : -1;
-  };
+  auto weight = [&](size_t i, size_t j) { return a[i - 1] == b[j - 1] ? 1 : -1; };
   for (size_t i = 1; i <= m; ++i)
     for (size_t j = 1; j <= n; ++j)
-      M[i][j] = std::max({M[i - 1][j - 1] + weight(i, j), M[i - 1][j] - 1,
-                          M[i][j - 1] - 1});
+      M[i][j] = std::max({M[i - 1][j - 1] + weight(i, j), M[i - 1][j] - 1, M[i][j - 1] - 1});
   AlignmentSummary summary;
   size_t i = m, j = n;
   while (i > 0 || j > 0) {
@@ -48,8 +44,6 @@ AlignmentSummary referenceAlignment(const std::string& a,
   return summary;
 }
 
-
-
 std::vector<MoveFill> fills() {
   std::vector<MoveFill> all = {MoveFill::kPortable};
   if (avx2Available()) all.push_back(MoveFill::kAvx2);
@@ -61,11 +55,9 @@ void expectSameAlignment(const std::string& a, const std::string& b) {
   for (MoveFill fill : fills()) {
     AlignmentSummary got = alignGlobally(a, b, fill);
     ASSERT_EQ(got.columns, expected.columns)
-        << "lengths " << a.size() << " and " << b.size() << ", fill "
-        << int(fill);
+        << "lengths " << a.size() << " and " << b.size() << ", fill " << int(fill);
     ASSERT_EQ(got.identities, expected.identities)
-        << "lengths " << a.size() << " and " << b.size() << ", fill "
-        << int(fill);
+        << "lengths " << a.size() << " and " << b.size() << ", fill " << int(fill);
   }
 }
 
@@ -73,8 +65,10 @@ TEST(NeedlemanWunsch, WorkedAlignments) {
   struct Case {
     const char *a, *b;
     uint64_t columns, identities;
-  } cases[] = {{"GATTACA", "GCATGCU", 8, 4}, {"GATTACA", "GATACA", 7, 6},
-               {"ACGT", "AGT", 4, 3},        {"A", "AAA", 3, 1},
+  } cases[] = {{"GATTACA", "GCATGCU", 8, 4},
+               {"GATTACA", "GATACA", 7, 6},
+               {"ACGT", "AGT", 4, 3},
+               {"A", "AAA", 3, 1},
                {"AC", "CA", 3, 1}};
   for (const Case& c : cases) {
     for (MoveFill fill : fills()) {
@@ -82,8 +76,7 @@ TEST(NeedlemanWunsch, WorkedAlignments) {
       EXPECT_EQ(s.columns, c.columns) << c.a << " " << c.b;
       EXPECT_EQ(s.identities, c.identities) << c.a << " " << c.b;
     }
-    EXPECT_EQ(NeedlemanWunsch(c.a, c.b),
-              double(c.identities) / double(c.columns));
+    EXPECT_EQ(NeedlemanWunsch(c.a, c.b), double(c.identities) / double(c.columns));
   }
 }
 
@@ -101,9 +94,8 @@ TEST(NeedlemanWunsch, MatchesFullMatrixOnRandomPairs) {
   for (int round = 0; round < 600; ++round) {
     int alphabet = alphabets[round % alphabets.size()];
     std::string a = randomString(random, anyLength(random), alphabet);
-    std::string b = round % 2
-                        ? mutated(random, a, alphabet, 30, 3)
-                        : randomString(random, anyLength(random), alphabet);
+    std::string b = round % 2 ? mutated(random, a, alphabet, 30, 3)
+                              : randomString(random, anyLength(random), alphabet);
     expectSameAlignment(a, b);
     expectSameAlignment(b, a);
   }
@@ -113,8 +105,7 @@ TEST(NeedlemanWunsch, ChunkBoundaries) {
   std::mt19937 random(5);
   for (size_t m : {1, 31, 32, 33, 63, 64, 65, 97})
     for (size_t n : {1, 2, 31, 32, 33, 64, 65})
-      expectSameAlignment(randomString(random, m, 4),
-                          randomString(random, n, 4));
+      expectSameAlignment(randomString(random, m, 4), randomString(random, n, 4));
 }
 
 // Scores below -32768 must not wrap into wrong decisions.

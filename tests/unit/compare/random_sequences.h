@@ -19,8 +19,8 @@ inline std::string randomString(std::mt19937& random, size_t length, int alphabe
 // A copy of `a` that shares long runs with it: about one position in
 // `editEvery` is deleted, one gets `insertLength` random bytes before it, and
 // one is substituted.
-inline std::string mutated(std::mt19937& random, const std::string& a, int alphabet,
-                           int editEvery, size_t insertLength) {
+inline std::string mutated(std::mt19937& random, const std::string& a, int alphabet, int editEvery,
+                           size_t insertLength) {
   std::string b;
   std::uniform_int_distribution<int> action(0, editEvery - 1);
   for (char c : a) {

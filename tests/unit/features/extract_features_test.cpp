@@ -1,20 +1,17 @@
 // The extraction called in-process: per-record statistics, and the run with an
 // empty output directory, confined to a private root so that a fault could
 // never write into the real one.
+#include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <dirent.h>
-
+#include <boost/range/algorithm/count.hpp>
 #include <random>
 #include <set>
 #include <string>
-
-#include <boost/range/algorithm/count.hpp>
 
 #include "getChar.h"
 #include "test_support.h"
@@ -127,7 +124,8 @@ TEST(ExtractFeatures, EmptyOutputDirectoryWritesNoSideFiles) {
 TEST(ExtractFeatures, UnopenableFileReturnsMinusOneAndLeavesNcAlone) {
   NC = 5;
   char path[] = "/nonexistent/data.fa";
-  testing_support::Captured c = testing_support::capture([&] { EXPECT_EQ(extractFeatures(path), -1); });
+  testing_support::Captured c =
+      testing_support::capture([&] { EXPECT_EQ(extractFeatures(path), -1); });
   EXPECT_EQ(c.err, "Error opening '/nonexistent/data.fa'. Bailing out.\n");
   EXPECT_EQ(c.out, "");
   EXPECT_EQ(NC, 5);

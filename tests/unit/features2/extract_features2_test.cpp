@@ -12,9 +12,9 @@
 
 namespace {
 
+using testing_support::capture;
 using testing_support::Captured;
 using testing_support::TempDir;
-using testing_support::capture;
 using testing_support::writeFile;
 
 class ExtractFeatures2Test : public ::testing::Test {
@@ -170,7 +170,8 @@ TEST_F(ExtractFeatures2Test, FullTableAddsNoRow) {
   nSequencesInput = 11;
   OF.max.feature[0] = 9.0;
   EXPECT_EQ(extract(">a\nMKV\n"), -1);
-  EXPECT_EQ(err_, "Error: the feature table is full (250 rows); no row added for '" + path_ + "'.\n");
+  EXPECT_EQ(err_,
+            "Error: the feature table is full (250 rows); no row added for '" + path_ + "'.\n");
   EXPECT_EQ(OF.n, kFeatureRows);
   EXPECT_EQ(OF.max.feature[0], 9.0);
   EXPECT_EQ(nSequencesInput, 11);
@@ -249,7 +250,8 @@ TEST_F(ExtractFeatures2Test, EqualsWholeRecordStatisticsOnRandomFiles) {
     SetUp();
     ASSERT_EQ(extract(content), 0);
     const std::vector<double> expected = rowFromWholeRecords(content);
-    for (int k = 0; k < 10; ++k) EXPECT_EQ(row()[k], expected[k]) << "file " << file << " feature " << k;
+    for (int k = 0; k < 10; ++k)
+      EXPECT_EQ(row()[k], expected[k]) << "file " << file << " feature " << k;
     EXPECT_EQ(nSequencesInput, static_cast<int>(expected[0]));
   }
 }

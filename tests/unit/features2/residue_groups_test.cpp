@@ -1,12 +1,12 @@
 // The residue-group counting kernel against a plain per-byte count.
+#include "features/residue_groups.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
-
-#include "features/residue_groups.h"
 
 namespace {
 
@@ -58,8 +58,7 @@ TEST(ResidueGroupsTest, RandomBytesOfEveryLengthAndAlignment) {
   for (char& b : buffer) b = static_cast<char>(gen() & 0xFF);
   for (size_t size = 0; size <= 300; ++size)
     for (size_t offset = 0; offset < 4; ++offset)
-      ASSERT_EQ(kernelCount(buffer.data() + offset, size),
-                plainCount(buffer.data() + offset, size))
+      ASSERT_EQ(kernelCount(buffer.data() + offset, size), plainCount(buffer.data() + offset, size))
           << size << " at offset " << offset;
   for (size_t size : {8160u, 8161u, 8191u, 8192u, 8999u})
     ASSERT_EQ(kernelCount(buffer.data(), size), plainCount(buffer.data(), size)) << size;

@@ -1,11 +1,12 @@
 // The steps that end the three-argument mode, run over the table as the mode
 // leaves it after an unreadable data set.
+#include "getChar/selection_steps.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "getChar.h"
-#include "getChar/selection_steps.h"
 #include "test_support.h"
 
 using testing_support::capture;

@@ -36,7 +36,7 @@ TEST_F(RandomGeneratorTest, KnownSequenceForSeedHalfAcrossARefill) {
   EXPECT_NEAR(randomperc(), 0.615054087810854, kTol);
   for (int i = 4; i < 54; ++i) randomperc();
   EXPECT_EQ(jrand, 53);
-  EXPECT_NEAR(randomperc(), 0.932969868553954, kTol);  // 54th, last of the table
+  EXPECT_NEAR(randomperc(), 0.932969868553954, kTol);   // 54th, last of the table
   EXPECT_NEAR(randomperc(), 0.0211311436090243, kTol);  // 55th, after a refill
   EXPECT_EQ(jrand, 1);
 }

@@ -43,9 +43,9 @@ TEST_F(DistanceMetricsTest, ChebyshevTakesTheLargestSignedDifference) {
   setFeatures(1, {0.6, 0.6, 0.6, 0.9, 0, 0.3, 0.2, 0.1, 0.1, 0.2});
   double a, b, c;
   chebyshevDistance(0, 1, a, b, c);
-  EXPECT_DOUBLE_EQ(a, 0.3);  // differences -0.5, -0.4, -0.3
-  EXPECT_DOUBLE_EQ(b, 0.1);  // -0.9 and 0.1
-  EXPECT_EQ(c, 0.0);         // largest difference is 0
+  EXPECT_DOUBLE_EQ(a, 0.3);          // differences -0.5, -0.4, -0.3
+  EXPECT_DOUBLE_EQ(b, 0.1);          // -0.9 and 0.1
+  EXPECT_EQ(c, 0.0);                 // largest difference is 0
   chebyshevDistance(1, 0, a, b, c);  // the sign turns with the order
   EXPECT_DOUBLE_EQ(a, 0.5);
   EXPECT_DOUBLE_EQ(b, 0.9);

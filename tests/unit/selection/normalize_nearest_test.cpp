@@ -122,9 +122,10 @@ TEST_F(NearestReferenceTest, NaNGroupKeepsItsStartValues) {
 // The selection steps of the three-argument mode: the option file fills
 // rows from 0, and its later lines are compared with the first one.
 TEST_F(NearestReferenceTest, OptionFileLinesAreComparedWithTheFirstLine) {
-  std::string path = writeTable("opt", "in;0;0;0;0;0;0;0;0;0;0;0;\n"
-                                       "r1;1;1;1;1;1;1;1;1;1;1;1;-a\n"
-                                       "r2;2;2;2;0;0;0;0;0;0;0;2;-b\n");
+  std::string path = writeTable("opt",
+                                "in;0;0;0;0;0;0;0;0;0;0;0;\n"
+                                "r1;1;1;1;1;1;1;1;1;1;1;1;-a\n"
+                                "r2;2;2;2;0;0;0;0;0;0;0;2;-b\n");
   std::vector<char> arg(path.begin(), path.end());
   arg.push_back('\0');
   readOptionFile(arg.data());

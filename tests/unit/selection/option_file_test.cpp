@@ -16,20 +16,24 @@ class OptionFileTest : public SelectionTest {
     int result = 0;
     auto out = capture([&] { result = readOptionFile(arg.data()); });
     EXPECT_EQ(out.out, "");
-    if (err) *err = out.err;
-    else EXPECT_EQ(out.err, "");
+    if (err)
+      *err = out.err;
+    else
+      EXPECT_EQ(out.err, "");
     return result;
   }
 };
 
-std::string line(const std::string& name, double f0, const std::string& rest = "0;0;0;0;0;0;0;0;0;1;-g") {
+std::string line(const std::string& name, double f0,
+                 const std::string& rest = "0;0;0;0;0;0;0;0;0;1;-g") {
   return name + ";" + std::to_string(f0) + ";" + rest + "\n";
 }
 
 TEST_F(OptionFileTest, FillsRowsFromRowZeroAndWidensBounds) {
-  std::string path = writeTable("opt.txt", "ref1;2;-1;3;4;5;6;7;8;9;10;3;-gapopen 1\n"
-                                           "ref2;5;-4;3;0;0;0;0;0;0;0;-2;\n"
-                                           "ref3;5;-2;1;0;0;0;0;0;0;0;7;x\n");
+  std::string path = writeTable("opt.txt",
+                                "ref1;2;-1;3;4;5;6;7;8;9;10;3;-gapopen 1\n"
+                                "ref2;5;-4;3;0;0;0;0;0;0;0;-2;\n"
+                                "ref3;5;-2;1;0;0;0;0;0;0;0;7;x\n");
   EXPECT_EQ(read(path), 3);  // the number of rows added
   EXPECT_EQ(OF.n, 3);
   EXPECT_EQ(OF.rows[0].name, "ref1");
@@ -81,25 +85,30 @@ TEST_F(OptionFileTest, LastLineWithoutLineFeedIsRead) {
 }
 
 TEST_F(OptionFileTest, ShortLinesAreSkippedWithAWarning) {
-  std::string path = writeTable("short.txt", line("x", 1) + "\n" + "y;1;2;3;4;5;6;7;8;9;10;11\n" +
-                                                 line("z", 3));
+  std::string path =
+      writeTable("short.txt", line("x", 1) + "\n" + "y;1;2;3;4;5;6;7;8;9;10;11\n" + line("z", 3));
   std::string err;
   EXPECT_EQ(read(path, &err), 2);
   EXPECT_EQ(OF.rows[1].name, "z");
-  EXPECT_EQ(err, "Warning: '" + path + "' line 2: 1 fields, 13 expected; line skipped.\n"
-                 "Warning: '" + path + "' line 3: 12 fields, 13 expected; line skipped.\n");
+  EXPECT_EQ(err, "Warning: '" + path +
+                     "' line 2: 1 fields, 13 expected; line skipped.\n"
+                     "Warning: '" +
+                     path + "' line 3: 12 fields, 13 expected; line skipped.\n");
 }
 
 TEST_F(OptionFileTest, StopsWhenTheTableIsFull) {
   OF.n = 248;
-  std::string path = writeTable("many.txt", line("a", 1) + line("b", 2) + line("c", 3) + line("d", 4));
+  std::string path =
+      writeTable("many.txt", line("a", 1) + line("b", 2) + line("c", 3) + line("d", 4));
   std::string err;
   EXPECT_EQ(read(path, &err), 2);
   EXPECT_EQ(OF.n, 250);
   EXPECT_EQ(OF.rows[249].name, "b");
   EXPECT_EQ(OF.max.feature[0], 2.0);  // the lines not read do not widen the bounds
-  EXPECT_EQ(err, "Warning: '" + path +
-                     "' line 3: the feature table is full (250 rows); the rest of the file is not read.\n");
+  EXPECT_EQ(
+      err,
+      "Warning: '" + path +
+          "' line 3: the feature table is full (250 rows); the rest of the file is not read.\n");
 }
 
 TEST_F(OptionFileTest, UnopenableFileIsReportedAndChangesNothing) {
