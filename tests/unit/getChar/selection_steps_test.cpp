@@ -62,18 +62,6 @@ TEST_F(SelectionSteps, OptionFileFillsRowZeroAndSearchComparesWithIt) {
   EXPECT_DOUBLE_EQ(distC, std::sqrt(5.0));
 }
 
-TEST_F(SelectionSteps, SingleLineLeavesStartValues) {
-  run("only;1;2;3;4;5;6;7;8;9;10;0;\n");
-  EXPECT_EQ(OF.n, 1);
-  EXPECT_EQ(iA, 1);
-  EXPECT_EQ(iB, 1);
-  EXPECT_EQ(iC, 1);
-  EXPECT_EQ(iD, 1);
-  EXPECT_EQ(distA, 9999999.0);
-  EXPECT_EQ(distB, 9999999.0);
-  EXPECT_EQ(distC, 9999999.0);
-}
-
 TEST_F(SelectionSteps, MissingOptionFileKeepsTableAndStartValues) {
   std::string path = dir.file("absent.txt");
   out = capture([&] { runSelectionSteps(&path[0]); });
