@@ -1,6 +1,5 @@
 // The front file: candidate aligner configurations, one per line, 5
 // ";"-separated fields (three objectives, aligner kind, aligner options).
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -48,26 +47,15 @@ void updateBest(BestValues& best, int k) {
 }  // namespace
 
 int readFront(std::string path) {
-  std::ifstream in(path);
-  if (!in.good()) {
-    reportOpenFailure(path);
-    return -1;
-  }
+  TableReader table(path, kFrontFields);
+  if (!table.opened()) return -1;
   FRONT.n = 0;
   FRONT.iBest2 = -1;  // the other best indices keep their values until set
   BestValues best;
-  long lineNumber = 0;
-  std::string line;
-  // getline also hands out a last line that has no line feed.
-  while (std::getline(in, line)) {
-    ++lineNumber;
-    const std::vector<std::string> fields = splitTableLine(line);
-    if (fields.size() < kFrontFields) {
-      reportShortLine(path, lineNumber, fields.size(), kFrontFields);
-      continue;
-    }
+  std::vector<std::string> fields;
+  while (table.next(fields)) {
     if (FRONT.n >= kFrontEntries) {
-      reportTableFull(path, lineNumber, "front table", "250 entries");
+      table.reportFull("front table", "250 entries");
       break;
     }
     const int k = FRONT.n;

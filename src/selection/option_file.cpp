@@ -1,6 +1,5 @@
 // The option file: one reference data set per line, 13 ";"-separated fields
 // (name, ten features, label, aligner options).
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -30,24 +29,13 @@ void storeOptionRow(int r, const std::vector<std::string>& fields) {
 }  // namespace
 
 int readOptionFile(char* path) {
-  std::ifstream in(path);
-  if (!in.good()) {
-    reportOpenFailure(path);
-    return -1;
-  }
+  TableReader table(path, kOptionFields);
+  if (!table.opened()) return -1;
   int added = 0;
-  long lineNumber = 0;
-  std::string line;
-  // getline also hands out a last line that has no line feed.
-  while (std::getline(in, line)) {
-    ++lineNumber;
-    const std::vector<std::string> fields = splitTableLine(line);
-    if (fields.size() < kOptionFields) {
-      reportShortLine(path, lineNumber, fields.size(), kOptionFields);
-      continue;
-    }
+  std::vector<std::string> fields;
+  while (table.next(fields)) {
     if (OF.n >= kFeatureRows) {
-      reportTableFull(path, lineNumber, "feature table", "250 rows");
+      table.reportFull("feature table", "250 rows");
       break;
     }
     storeOptionRow(OF.n, fields);

@@ -5,30 +5,32 @@
 #include <cstdlib>
 #include <iostream>
 
-std::vector<std::string> splitTableLine(const std::string& line) {
-  std::vector<std::string> fields;
-  boost::algorithm::split(fields, line, boost::algorithm::is_any_of(";"),
-                          boost::algorithm::token_compress_off);
-  return fields;
+TableReader::TableReader(const std::string& path, size_t minFields)
+    : path_(path), minFields_(minFields), in_(path), opened_(in_.good()) {
+  if (!opened_) std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
+}
+
+bool TableReader::next(std::vector<std::string>& fields) {
+  if (!opened_) return false;
+  // getline also hands out a last line that has no line feed.
+  while (std::getline(in_, line_)) {
+    ++lineNumber_;
+    boost::algorithm::split(fields, line_, boost::algorithm::is_any_of(";"),
+                            boost::algorithm::token_compress_off);
+    if (fields.size() >= minFields_) return true;
+    std::cerr << "Warning: '" << path_ << "' line " << lineNumber_ << ": " << fields.size()
+              << " fields, " << minFields_ << " expected; line skipped." << std::endl;
+  }
+  return false;
+}
+
+void TableReader::reportFull(const char* what, const char* capacity) const {
+  std::cerr << "Warning: '" << path_ << "' line " << lineNumber_ << ": the " << what << " is full ("
+            << capacity << "); the rest of the file is not read." << std::endl;
 }
 
 double fieldToDouble(const std::string& field) { return std::strtod(field.c_str(), nullptr); }
 
 int fieldToInt(const std::string& field) {
   return static_cast<int>(std::strtol(field.c_str(), nullptr, 10));
-}
-
-void reportOpenFailure(const std::string& path) {
-  std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
-}
-
-void reportShortLine(const std::string& path, long lineNumber, size_t found, size_t expected) {
-  std::cerr << "Warning: '" << path << "' line " << lineNumber << ": " << found << " fields, "
-            << expected << " expected; line skipped." << std::endl;
-}
-
-void reportTableFull(const std::string& path, long lineNumber, const std::string& what,
-                     const std::string& capacity) {
-  std::cerr << "Warning: '" << path << "' line " << lineNumber << ": the " << what << " is full ("
-            << capacity << "); the rest of the file is not read." << std::endl;
 }
