@@ -48,7 +48,8 @@ struct BlockState {
 // 1 <= count <= kStripColumns. The cell above block `first` grows by 1 per
 // column (true of row 0, and the band's assumption for the rows above it).
 // Returns the change, over the strip, of the value in the last row of block
-// `last`.
+// `last`. kFastest takes the vector form for ranges of 5 blocks or more when
+// the processor has AVX2; kAvx2 takes it whenever count is kStripColumns.
 enum class StripKernel { kFastest, kPortable, kAvx2 };
 int advanceStrip(const MatchMasks& masks, const unsigned char* text, int count, size_t first,
                  size_t last, BlockState& state, StripKernel kernel = StripKernel::kFastest);
