@@ -156,9 +156,10 @@ BandedMyers::Result BandedMyers::run(int64_t ceiling, int64_t bound, size_t foll
           lower += std::abs(kWordBits * int64_t(last_) - e);
           upper += std::abs(kWordBits * int64_t(first_ + 1) - e);
         }
-        if (lower >= upper) continue;
-        exactBelow = std::min(exactBelow, topLeast());
-        dropTop();
+        if (lower < upper) {
+          exactBelow = std::min(exactBelow, topLeast());
+          dropTop();
+        }
       }
       continue;
     }

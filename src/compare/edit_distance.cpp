@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "compare/banded_myers.h"
@@ -47,12 +48,12 @@ uint64_t editDistance(const char* a, size_t aLength, const char* b, size_t bLeng
   // in particular; the band that keeps near the diagonal to (m, n) finds a
   // path nearly as cheap as the best, for a fraction of the second pass.
   if (2 * (bound - lengthGap) > int64_t(aLength)) {
-    const int64_t none = -1;
-    bound = std::min(bound,
-                     band.run(none, bound, kFollowBlocks, BandedMyers::Follow::kTowardEnd).bound);
+    const int64_t followAtOnce = -1;
+    bound = std::min(
+        bound, band.run(followAtOnce, bound, kFollowBlocks, BandedMyers::Follow::kTowardEnd).bound);
   }
-  const int64_t unlimited = bound;
-  return uint64_t(band.run(unlimited, bound, 0).bound);
+  const int64_t noCeiling = std::numeric_limits<int64_t>::max();
+  return uint64_t(band.run(noCeiling, bound, 0).bound);
 }
 
 double similarityScore(double similarity) {

@@ -96,6 +96,63 @@ TEST(EditDistance, MatchesRowByRowProgrammeOnLongPairs) {
   EXPECT_EQ(editDistance(a.data(), a.size(), c.data(), c.size()), referenceDistance(a, c));
 }
 
+// Runs, short repeats and shifted copies give many paths of equal cost,
+// between which a band that follows the cheapest cells must not get lost.
+TEST(EditDistance, MatchesRowByRowProgrammeOnRepetitiveStrings) {
+  std::mt19937 random(7);
+  const std::string unit = "ACGTTG";
+  std::string repeat;
+  while (repeat.size() < 1500) repeat += unit;
+  std::string runs;
+  while (runs.size() < 1500) runs += std::string(1 + random() % 90, char('A' + random() % 3));
+  const std::vector<std::pair<std::string, std::string>> pairs = {
+      {std::string(1000, 'A'), std::string(1300, 'A')},
+      {std::string(700, 'A'), std::string(700, 'B')},
+      {repeat, repeat.substr(2) + "GG"},
+      {repeat, mutated(random, repeat, 4, 15, 6)},
+      {runs, mutated(random, runs, 3, 30, 40)},
+      {runs, runs.substr(500) + runs.substr(0, 500)},
+  };
+  for (const auto& pair : pairs) {
+    const std::string& a = pair.first;
+    const std::string& b = pair.second;
+    for (myers::StripKernel kernel : kernels()) {
+      ASSERT_EQ(editDistance(a.data(), a.size(), b.data(), b.size(), kernel),
+                referenceDistance(a, b))
+          << "lengths " << a.size() << " and " << b.size();
+    }
+  }
+}
+
+// The vector step leaves the same blocks and the same change at the bottom
+// as the portable one, from any state, over any range.
+TEST(MyersBlocks, VectorStepMatchesPortableStep) {
+  if (!myers::stripAvx2Available()) GTEST_SKIP() << "no AVX2";
+  std::mt19937_64 random(11);
+  std::mt19937 letters(12);
+  const std::string pattern = randomString(letters, 1000, 4);
+  const std::string text = randomString(letters, myers::kStripColumns, 4);
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(pattern.data());
+  const unsigned char* t = reinterpret_cast<const unsigned char*>(text.data());
+  myers::MatchMasks masks(p, pattern.size());
+  for (size_t first = 0; first < 4; ++first) {
+    for (size_t last = first; last < masks.blocks(); last += 1 + last / 3) {
+      myers::BlockState portable(masks.blocks()), vector(masks.blocks());
+      for (size_t b = 0; b < masks.blocks(); ++b) {
+        uint64_t plus = random(), minus = random() & ~plus;  // never both
+        portable.plus[b] = vector.plus[b] = plus;
+        portable.minus[b] = vector.minus[b] = minus;
+      }
+      int expected =
+          myers::advanceStripPortable(masks, t, myers::kStripColumns, first, last, portable);
+      ASSERT_EQ(myers::advanceStripAvx2(masks, t, first, last, vector), expected)
+          << "blocks " << first << " to " << last;
+      ASSERT_EQ(vector.plus, portable.plus);
+      ASSERT_EQ(vector.minus, portable.minus);
+    }
+  }
+}
+
 // The cut-off returns the distance from any bound at or above it: a
 // threshold of d - 1 lets the band run dry, a threshold of d just keeps the
 // path. A first pass whose ceiling just fits the distance proves it; one
