@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "compare/edit_distance.h"
 #include "getChar.h"
 #include "peers.h"
 
@@ -15,13 +16,21 @@ struct Pair {
   std::string a, b;
 };
 
-void levenshteinOwn(benchmark::State& state) {
-  Pair p(state);
+// Edit distance on pairs of each kind (see peers.h) at the benchmark's
+// length.
+void levenshteinOwn(benchmark::State& state, std::string kind) {
+  ProteinPair p = proteinPair(kind, state.range(0));
+  // The same distance as the peer, or the timing means nothing.
+  if (editDistance(p.a.data(), p.a.size(), p.b.data(), p.b.size()) !=
+      uint64_t(edlibDistance(p.a, p.b))) {
+    state.SkipWithError("distance differs from edlib's");
+    return;
+  }
   for (auto _ : state) benchmark::DoNotOptimize(levenshtein(p.a, p.b));
 }
 
-void levenshteinEdlib(benchmark::State& state) {
-  Pair p(state);
+void levenshteinEdlib(benchmark::State& state, std::string kind) {
+  ProteinPair p = proteinPair(kind, state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(edlibDistance(p.a, p.b));
 }
 
@@ -39,15 +48,17 @@ void needlemanWunschParasail(benchmark::State& state, std::string variant) {
 
 void registerAll() {
   const auto ms = benchmark::kMillisecond;
-  for (int length : {10000, 100000}) {
-    benchmark::RegisterBenchmark("levenshtein/own", levenshteinOwn)
-        ->Arg(length)
-        ->Unit(ms)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("levenshtein/edlib", levenshteinEdlib)
-        ->Arg(length)
-        ->Unit(ms)
-        ->UseRealTime();
+  for (const std::string& kind : pairKinds()) {
+    for (int length : {10000, 50000, 100000}) {
+      benchmark::RegisterBenchmark(("levenshtein/own/" + kind).c_str(), levenshteinOwn, kind)
+          ->Arg(length)
+          ->Unit(ms)
+          ->UseRealTime();
+      benchmark::RegisterBenchmark(("levenshtein/edlib/" + kind).c_str(), levenshteinEdlib, kind)
+          ->Arg(length)
+          ->Unit(ms)
+          ->UseRealTime();
+    }
   }
   for (int length : {2000, 10000}) {
     benchmark::RegisterBenchmark("nw/own", needlemanWunschOwn)

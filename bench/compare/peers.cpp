@@ -3,6 +3,7 @@
 #include <edlib.h>
 #include <parasail.h>
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 
@@ -36,6 +37,55 @@ std::string randomProtein(size_t length, unsigned seed) {
   std::string s(length, 'A');
   for (char& c : s) c = kResidues[residue(random)];
   return s;
+}
+
+std::string mutatedProtein(const std::string& a, int percent, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> hundred(0, 99), kind(0, 2), residue(0, 19);
+  std::string b;
+  b.reserve(a.size() + a.size() / 10);
+  for (char c : a) {
+    if (hundred(random) >= percent) {
+      b += c;
+      continue;
+    }
+    switch (kind(random)) {
+      case 0: {  // substitution by a different residue
+        char other;
+        do other = kResidues[residue(random)];
+        while (other == c);
+        b += other;
+        break;
+      }
+      case 1:  // insertion before the residue
+        b += kResidues[residue(random)];
+        b += c;
+        break;
+      default:  // deletion
+        break;
+    }
+  }
+  return b;
+}
+
+const std::vector<std::string>& pairKinds() {
+  static const std::vector<std::string> kinds = {"related1", "related10", "related30", "unrelated"};
+  return kinds;
+}
+
+ProteinPair proteinPair(const std::string& kind, size_t length) {
+  const std::vector<std::string>& kinds = pairKinds();
+  if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) {
+    throw std::invalid_argument("unknown pair kind " + kind);
+  }
+  ProteinPair pair;
+  pair.a = randomProtein(length, 1);
+  if (kind == "unrelated") {
+    pair.b = randomProtein(length, 2);
+  } else {
+    pair.b = mutatedProtein(pair.a, std::stoi(kind.substr(std::string("related").size())), 3);
+  }
+  return pair;
 }
 
 int edlibDistance(const std::string& a, const std::string& b) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the comparison benchmarks and runs them side by side with their
-# peers on the same random proteins: edit distance against edlib, global
-# alignment against every parasail trace variant. Prints the median of 5 runs
-# of each, our time over the peer's (the fastest parasail variant), and the
-# peak memory of one call per process.
+# peers on the same seeded proteins: edit distance against edlib on related
+# pairs (1, 10 and 30 % of positions mutated, indels included) and unrelated
+# ones, global alignment against every parasail trace variant. Prints the
+# median of 5 runs of each, our time over the peer's (the fastest parasail
+# variant), and the peak memory of one call per process.
 #   bench/compare/run.sh [build directory, default build-bench]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -14,9 +15,16 @@ bin=$build/bench/compare
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT
 
-"$bin/compare_bench" --benchmark_repetitions=5 \
+# Interleaved repetitions, so that a burst of load on the shared machine
+# does not fall on one side only.
+"$bin/compare_bench" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
   --benchmark_report_aggregates_only=true --benchmark_format=csv \
   2>/dev/null >"$csv"
+if awk -F, 'NR > 1 && $9 == "true" { found = 1 } END { exit !found }' "$csv"; then
+  echo "a benchmark failed:" >&2
+  awk -F, 'NR > 1 && $9 == "true"' "$csv" >&2
+  exit 1
+fi
 
 # name,iterations,real_time,cpu_time,... for the medians, in milliseconds.
 medians() {
@@ -31,29 +39,35 @@ ratio_table() {  # own-name peer-prefix length
       if (peer == "" || $2 < peerReal) { peer = $1; peerReal = $2; peerCpu = $3 }
     }
     END {
-      printf "%-28s %10.2f ms wall %10.2f ms cpu\n", own, ownReal, ownCpu
-      printf "%-28s %10.2f ms wall %10.2f ms cpu\n", peer, peerReal, peerCpu
-      printf "%-28s %10.3fx wall %10.3fx cpu\n\n", "ratio (own / peer)",
+      printf "%-36s %10.2f ms wall %10.2f ms cpu\n", own, ownReal, ownCpu
+      printf "%-36s %10.2f ms wall %10.2f ms cpu\n", peer, peerReal, peerCpu
+      printf "%-36s %10.3fx wall %10.3fx cpu\n\n", "ratio (own / peer)",
              ownReal / peerReal, ownCpu / peerCpu
     }'
 }
 
+kinds="related1 related10 related30 unrelated"
 echo "== time: median of 5 runs"
-ratio_table levenshtein/own levenshtein/edlib 10000
-ratio_table levenshtein/own levenshtein/edlib 100000
+for kind in $kinds; do
+  for length in 10000 50000 100000; do
+    ratio_table "levenshtein/own/$kind" "levenshtein/edlib/$kind" "$length"
+  done
+done
 ratio_table nw/own nw/parasail_ 2000
 ratio_table nw/own nw/parasail_ 10000
 echo "all parasail variants (wall, cpu ms):"
 medians | awk '$1 ~ /^nw\/parasail_/ { printf "  %-34s %10.2f %10.2f\n", $1, $2, $3 }'
 
-peak() {  # operation length -> kilobytes
-  /usr/bin/time -f %M "$bin/compare_once" "$1" "$2" 2>&1 >/dev/null | tail -1
+peak() {  # operation length [kind] -> kilobytes
+  /usr/bin/time -f %M "$bin/compare_once" "$@" 2>&1 >/dev/null | tail -1
 }
 echo
 echo "== peak memory of one call (maximum resident set size, KB)"
-for length in 10000 100000; do
-  printf "  %-8s levenshtein %8s   edlib %8s\n" "$length" \
-    "$(peak levenshtein "$length")" "$(peak edlib "$length")"
+for kind in $kinds; do
+  for length in 10000 50000 100000; do
+    printf "  %-10s %-8s levenshtein %8s   edlib %8s\n" "$kind" "$length" \
+      "$(peak levenshtein "$length" "$kind")" "$(peak edlib "$length" "$kind")"
+  done
 done
 for length in 2000 10000; do
   printf "  %-8s nw %8s\n" "$length" "$(peak nw "$length")"
