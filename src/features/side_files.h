@@ -16,20 +16,20 @@ class SideFiles {
   SideFiles& operator=(const SideFiles&) = delete;
 
   // Replaces the content of the file `name` with `entry`, or appends `entry`
-  // to it (creating it when missing). On failure writes one warning line
-  // naming the path on standard error and returns false.
+  // to it (creating it when missing). An entry is on disk whole or not at
+  // all: on a failed or short write, an append is cut back to the size the
+  // file had before it, and a replaced file is removed. On failure writes one
+  // warning line naming the path on standard error and returns false.
   bool write(std::string_view name, std::string_view entry);
   bool append(std::string_view name, std::string_view entry);
 
  private:
   bool writeEntry(std::string_view name, std::string_view entry, int flags);
+  bool removeFile();  // the file named by path_
 
   std::string dir_;
   int dirFd_ = -1;
   std::string path_;  // scratch for the full path of an entry
 };
-
-// Writes `data` to standard output at once, bypassing stream buffers.
-void writeStdoutNow(std::string_view data);
 
 #endif

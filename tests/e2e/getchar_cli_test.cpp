@@ -70,6 +70,40 @@ TEST(UnreadableDataSet, ThreeArgumentsRunSelectionSilently) {
   EXPECT_EQ(r.out, "set7.fa" + kZeros + "\n");
 }
 
+TEST(UnreadableDataSet, AFolderIsReportedLikeAFileThatCannotBeOpened) {
+  TempDir cwd;
+  ASSERT_EQ(system(("mkdir " + cwd.file("set")).c_str()), 0);
+  RunResult r = run(cwd, {"set", "MAFFT", "out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Error opening 'set'. Bailing out.\n");
+  EXPECT_EQ(r.out, "set" + kZeros + "\n\n\n");
+  r = run(cwd, {"set", "set"});  // and as the option file
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Error opening 'set'. Bailing out.\nError opening 'set'. Bailing out.\n");
+}
+
+// Output lost on a full standard output ends with a status of its own.
+TEST(FullStandardOutput, EndsWithStatusThreeAndOneLine) {
+  TempDir cwd;
+  writeFile(cwd.file("data.fa"), ">a\nK\n");
+  ASSERT_EQ(system(("mkdir " + cwd.file("out")).c_str()), 0);
+  // The reason is given when the failing write is known (the count lines).
+  const std::string lost = "Error: cannot write standard output";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"data.fa", "MAFFT", "out"}, lost + ": No space left on device."},
+      {{"missing.fa", "MAFFT", "out"}, "Error opening 'missing.fa'. Bailing out.\n" + lost},
+      {{"data.fa"}, lost}};  // usage
+  for (const auto& [args, err] : cases) {
+    std::vector<std::string> shell = {"/bin/sh", "-c", "exec \"$0\" \"$@\" > /dev/full", kExe};
+    shell.insert(shell.end(), args.begin(), args.end());
+    RunResult r = runProgram(shell, cwd.path());
+    EXPECT_EQ(r.status, 3) << args[0];
+    EXPECT_EQ(r.err.substr(0, err.size()), err);
+    EXPECT_EQ(r.err.find('\n', err.size()), r.err.size() - 1);  // and nothing more
+  }
+  EXPECT_EQ(readFile(cwd.file("out/sequence1.fasta")), ">a\nK\n");  // the side files are written
+}
+
 class Extraction : public ::testing::Test {
  protected:
   RunResult extract(const std::string& fasta) {
@@ -174,6 +208,21 @@ TEST_F(Extraction, UnwritableSideFilesWarnAndGoOn) {
                        "/sequence2.fasta'; entry skipped.\n"
                        "Warning: cannot write '" +
                        missing + "/All-sequences.fasta'; entry skipped.\n");
+}
+
+TEST_F(Extraction, SideFileAsInputIsReadUpToItsSizeAtTheStart) {
+  // Every line repeats the first record's empty sequence, so each line read
+  // appends one to the file being read.
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += ">r" + std::to_string(i) + ";>r0\n";
+  writeFile(out + "/r-sequences.fasta", lines);
+  RunResult r = runProgram({"/usr/bin/timeout", "120", kExe, out + "/r-sequences.fasta", "X", out},
+                           cwd.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "0,0,0,0,0\n");
+  const std::string grown = side("r-sequences.fasta");
+  EXPECT_EQ(std::count(grown.begin(), grown.end(), '\n'), 39999);
+  EXPECT_EQ(grown.substr(lines.size(), 25), ">r1;>r0;>r0;>r0\n>r2;>r0;>");
 }
 
 TEST_F(Extraction, ManyRecordsBeyondOldTableCapacity) {
