@@ -65,6 +65,7 @@ class Extraction {
 
   void finish() {
     if (open_) closeRecord();
+    if (files_) files_->closeCollected();
   }
 
  private:

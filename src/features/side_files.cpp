@@ -38,47 +38,69 @@ SideFiles::SideFiles(const std::string& dir) : dir_(dir) {
 }
 
 SideFiles::~SideFiles() {
+  for (const Collected& file : collected_) ::close(file.fd);
   if (dirFd_ >= 0) ::close(dirFd_);
 }
 
 bool SideFiles::write(std::string_view name, std::string_view entry) {
-  return writeEntry(name, entry, O_TRUNC);
-}
-
-bool SideFiles::append(std::string_view name, std::string_view entry) {
-  return writeEntry(name, entry, O_APPEND);
-}
-
-bool SideFiles::writeEntry(std::string_view name, std::string_view entry, int flags) {
-  path_.assign(name);
-  const bool appending = (flags & O_APPEND) != 0;
-  flags |= O_WRONLY | O_CREAT | O_CLOEXEC;
-  // Without the folder handle (it could not be opened) the full path is
-  // tried, which then fails and is reported like any other failure.
-  int fd = dirFd_ >= 0 ? ::openat(dirFd_, path_.c_str(), flags, 0666)
-                       : ::open((dir_ + "/" + path_).c_str(), flags, 0666);
+  const int fd = open(name, O_TRUNC);
   bool ok = false;
   if (fd >= 0) {
-    // An entry is on disk whole or not at all: a failed or short append is
-    // cut off again, and a file of its own that was not written whole goes.
     size_t written = 0;
     ok = writeAll(fd, entry, written);
-    bool clean = true;  // nothing of a skipped entry is left
-    if (!ok && appending && written > 0) clean = cutBack(fd, written);
     if (::close(fd) != 0) ok = false;
-    if (!ok && !appending) clean = removeFile();
-    if (!clean) {
-      std::cerr << "Warning: cannot remove the part of an entry written to '" << dir_ << "/" << name
-                << "'." << std::endl;
-    }
+    // O_TRUNC has emptied the file already: an entry not written whole goes.
+    if (!ok && !removeFile(name)) warn(name, "cannot remove the part of an entry written to", ".");
   }
-  if (!ok)
-    std::cerr << "Warning: cannot write '" << dir_ << "/" << name << "'; entry skipped."
-              << std::endl;
+  if (!ok) warn(name, "cannot write", "; entry skipped.");
   return ok;
 }
 
-bool SideFiles::removeFile() {
+bool SideFiles::append(std::string_view name, std::string_view entry) {
+  const int fd = collectedFile(name);
+  bool ok = false;
+  if (fd >= 0) {
+    size_t written = 0;
+    ok = writeAll(fd, entry, written);
+    if (!ok && written > 0 && !cutBack(fd, written)) {
+      warn(name, "cannot remove the part of an entry written to", ".");
+    }
+  }
+  if (!ok) warn(name, "cannot write", "; entry skipped.");
+  return ok;
+}
+
+void SideFiles::closeCollected() {
+  for (const Collected& file : collected_) {
+    if (::close(file.fd) != 0) warn(file.name, "cannot close", "; its last entries may be lost.");
+  }
+  collected_.clear();
+}
+
+int SideFiles::open(std::string_view name, int flags) {
+  path_.assign(name);
+  flags |= O_WRONLY | O_CREAT | O_CLOEXEC;
+  // Without the folder handle (it could not be opened) the full path is
+  // tried, which then fails and is reported like any other failure.
+  return dirFd_ >= 0 ? ::openat(dirFd_, path_.c_str(), flags, 0666)
+                     : ::open((dir_ + "/" + path_).c_str(), flags, 0666);
+}
+
+int SideFiles::collectedFile(std::string_view name) {
+  for (const Collected& file : collected_) {
+    if (file.name == name) return file.fd;
+  }
+  const int fd = open(name, O_APPEND);
+  if (fd >= 0) collected_.push_back({std::string(name), fd});
+  return fd;
+}
+
+bool SideFiles::removeFile(std::string_view name) {
+  path_.assign(name);
   return (dirFd_ >= 0 ? ::unlinkat(dirFd_, path_.c_str(), 0)
                       : ::unlink((dir_ + "/" + path_).c_str())) == 0;
+}
+
+void SideFiles::warn(std::string_view name, const char* what, const char* after) const {
+  std::cerr << "Warning: " << what << " '" << dir_ << "/" << name << "'" << after << std::endl;
 }

@@ -1,6 +1,11 @@
 // Runs the getChar executable in temporary directories and compares standard
 // output, standard error, exit status and side files byte for byte.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -223,6 +228,30 @@ TEST_F(Extraction, SideFileAsInputIsReadUpToItsSizeAtTheStart) {
   const std::string grown = side("r-sequences.fasta");
   EXPECT_EQ(std::count(grown.begin(), grown.end(), '\n'), 39999);
   EXPECT_EQ(grown.substr(lines.size(), 25), ">r1;>r0;>r0;>r0\n>r2;>r0;>");
+}
+
+TEST_F(Extraction, EntriesAreInTheFilesAtOnceAndSurviveAKill) {
+  // The data set comes through a pipe, so the run waits for more input while
+  // it holds the collected files open.
+  const std::string fifo = cwd.file("data.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(open("/dev/null", O_WRONLY), 1);
+    execl(kExe.c_str(), kExe.c_str(), fifo.c_str(), "X", out.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const int feed = open(fifo.c_str(), O_RDWR);  // does not wait for the reader
+  const std::string records = ">a\nK\n>b\nK\n>c\nD\n>d\n";  // ">d" closes "c"
+  EXPECT_EQ(write(feed, records.data(), records.size()), static_cast<ssize_t>(records.size()));
+  const std::string all = ">" + out + "/sequence1.fasta\nK\n>" + out + "/sequence2.fasta\nD\n";
+  for (int i = 0; i < 1000 && side("All-sequences.fasta") != all; ++i) usleep(10000);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  close(feed);
+  EXPECT_EQ(side("All-sequences.fasta"), all);
+  EXPECT_EQ(side("r-sequences.fasta"), ">b;>a\n");
+  EXPECT_EQ(side("sequence2.fasta"), ">c\nD\n");
 }
 
 TEST_F(Extraction, ManyRecordsBeyondOldTableCapacity) {
