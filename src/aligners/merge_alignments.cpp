@@ -9,8 +9,15 @@
 
 void mergeAlignments(std::string /*inputFile: the merge reads the run files*/,
                      std::string referenceFile, double& scoreA, double& scoreB, double& elapsed) {
+  const std::string merged = outputFile(4);
   const std::string command = mergeCommand();
+  // A failed merge must not leave an earlier merge's alignment to be scored.
+  const bool cleared = removeRunFiles({merged, merged + ".dnd"});
   std::cout << command << std::endl;
+  if (!cleared) {
+    failRun(scoreA, scoreB, elapsed);
+    return;
+  }
   execAligner(command, elapsed);
-  scoreRunOutput(outputFile(4), referenceFile, scoreA, scoreB, elapsed);
+  scoreRunOutput(merged, referenceFile, scoreA, scoreB, elapsed);
 }

@@ -2,14 +2,12 @@
 
 std::string readPipeToEnd(FILE* pipe) {
   std::string text;
-  char buffer[128];
-  while (!feof(pipe)) {
-    if (fgets(buffer, sizeof buffer, pipe) != nullptr) {
-      text += buffer;
-    } else if (ferror(pipe)) {
-      // Without this a read error would never reach end of file.
-      break;
-    }
+  char buffer[4096];
+  // fread, not fgets: the bytes after a NUL in a piece belong to the text too.
+  for (;;) {
+    const size_t got = fread(buffer, 1, sizeof buffer, pipe);
+    text.append(buffer, got);
+    if (got < sizeof buffer) break;  // end of file, or a read error
   }
   return text;
 }

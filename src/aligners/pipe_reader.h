@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-// Reads the stream to its end in pieces of at most 127 bytes and returns the
-// text. A read error ends the reading like end of file; the text read so far
-// stands.
+// Reads the stream to its end and returns every byte read, NUL bytes
+// included. A read error ends the reading like end of file; the text read so
+// far stands.
 std::string readPipeToEnd(FILE* pipe);
 
 #endif  // GETCHAR_ALIGNERS_PIPE_READER_H

@@ -4,6 +4,7 @@
 #ifndef GETCHAR_ALIGNERS_RUN_FILES_H
 #define GETCHAR_ALIGNERS_RUN_FILES_H
 
+#include <initializer_list>
 #include <string>
 
 // "/tmp/fasta" + pid_ + time_
@@ -11,5 +12,11 @@ std::string runDirectory();
 
 // runDirectory() + "/fasta" + k + pid_ + time_
 std::string outputFile(int k);
+
+// Removes the files that a run is about to write and the scoring reads, so
+// that a run that fails leaves no earlier run's file to be scored. A file
+// that is not there is fine; one that cannot be removed is reported on
+// standard error and gives false.
+bool removeRunFiles(std::initializer_list<std::string> paths);
 
 #endif  // GETCHAR_ALIGNERS_RUN_FILES_H

@@ -2,6 +2,7 @@
 
 #include <boost/algorithm/string/classification.hpp>
 #include <boost/algorithm/string/split.hpp>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
@@ -13,13 +14,37 @@ std::string scorerCommand(const std::string& testFile, const std::string& refere
          " -seqdiffwarn -ignoremissingseqs -ignoretestcase -truncname -quiet";
 }
 
+namespace {
+
+// The number of a field "<name>=<number>"; the number must take the whole
+// rest of the field and be finite.
+bool namedNumber(const std::string& field, const std::string& name, double& value) {
+  if (field.compare(0, name.size(), name) != 0 || field.size() == name.size()) return false;
+  const char* text = field.c_str() + name.size();
+  char* end = nullptr;
+  const double number = std::strtod(text, &end);
+  if (end == text || *end != '\0' || !std::isfinite(number)) return false;
+  value = number;
+  return true;
+}
+
+}  // namespace
+
 bool readScoreReport(const std::string& report, double& scoreA, double& scoreB) {
-  std::vector<std::string> tokens;
-  boost::algorithm::split(tokens, report, boost::algorithm::is_any_of("=;"),
+  // The report is one line: Test=<path>;Ref=<path>;Q=<number>;TC=<number>.
+  // The scores are found by name from the end, as the paths may hold "=".
+  std::string line = report;
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  std::vector<std::string> fields;
+  boost::algorithm::split(fields, line, boost::algorithm::is_any_of(";"),
                           boost::algorithm::token_compress_off);
-  if (tokens.size() < 8) return false;
-  scoreA = std::strtod(tokens[5].c_str(), nullptr);
-  scoreB = std::strtod(tokens[7].c_str(), nullptr);
+  const size_t n = fields.size();
+  double q = 0, tc = 0;
+  if (n < 4 || !namedNumber(fields[n - 2], "Q=", q) || !namedNumber(fields[n - 1], "TC=", tc)) {
+    return false;
+  }
+  scoreA = q;
+  scoreB = tc;
   return true;
 }
 
@@ -32,6 +57,10 @@ void scoreRunOutput(const std::string& outputFile, const std::string& referenceF
       readScoreReport(exec(scorerCommand(outputFile, referenceFile)), scoreA, scoreB)) {
     return;
   }
+  failRun(scoreA, scoreB, elapsed);
+}
+
+void failRun(double& scoreA, double& scoreB, double& elapsed) {
   scoreA = -1.0;
   scoreB = -1.0;
   elapsed = -1.0;

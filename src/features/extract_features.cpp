@@ -14,6 +14,7 @@
 #include "features/sequence_index.h"
 #include "features/side_files.h"
 #include "getChar.h"
+#include "getChar/standard_output.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ class Extraction {
 
   void finish() {
     if (open_) closeRecord();
+    if (files_) files_->closeCollected();
   }
 
  private:
@@ -132,11 +134,18 @@ int extractFeatures(char* path) {
   std::string_view line;
   // A data set that starts with a sequence line has no record to put it in:
   // the whole input is ignored.
-  if (reader.next(line) && isHeaderLike(line)) {
+  const bool records = reader.next(line) && isHeaderLike(line);
+  if (records) {
     do {
       extraction.addLine(line);
     } while (reader.next(line));
-    extraction.finish();
   }
-  std::exit(1);
+  // A read error is no end of the data set: the last record stays open, and
+  // the failure takes the path of a data set that cannot be opened.
+  if (reader.failed()) {
+    std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
+    return -1;
+  }
+  if (records) extraction.finish();
+  exitChecked(1);
 }

@@ -26,6 +26,10 @@ int extractFeatures2(char* path) {
   RecordStreamStats stats;
   std::string_view line;
   while (reader.next(line)) stats.addLine(line);
+  if (reader.failed()) {  // a read error is no end of the data set
+    std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
+    return -1;
+  }
   stats.finish();
 
   const int64_t records = stats.records();

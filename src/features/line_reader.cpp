@@ -1,8 +1,10 @@
 #include "features/line_reader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +14,12 @@ const size_t kChunk = 1 << 20;
 
 LineReader::LineReader(const char* path) : buffer_(kChunk) {
   fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  // A size of 0 is left open-ended: files of /proc and the like show 0 and
+  // still have content, and an empty file ends at its first read anyway.
+  if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    left_ = static_cast<uint64_t>(st.st_size);
+  }
 }
 
 LineReader::~LineReader() {
@@ -19,15 +27,18 @@ LineReader::~LineReader() {
 }
 
 bool LineReader::refill() {
-  if (eof_) return false;
+  if (eof_ || left_ == 0) return false;
+  const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer_.size(), left_));
   ssize_t got;
   do {
-    got = ::read(fd_, buffer_.data(), buffer_.size());
+    got = ::read(fd_, buffer_.data(), want);
   } while (got < 0 && errno == EINTR);
   if (got <= 0) {
     eof_ = true;
+    failed_ = got < 0;
     return false;
   }
+  if (left_ != UINT64_MAX) left_ -= static_cast<uint64_t>(got);
   begin_ = 0;
   end_ = static_cast<size_t>(got);
   return true;

@@ -1,17 +1,17 @@
 // The two command-line modes and the report line.
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "getChar.h"
 #include "getChar/base_name.h"
 #include "getChar/selection_steps.h"
+#include "getChar/standard_output.h"
 
 namespace {
 
 void printUsage(const char* program) {
   std::cout << "** ERROR, try with " << program << " <DataSet> <optionFile> <aligner>" << std::endl;
-  // The last line has no line end; exit() flushes it.
+  // The last line has no line end; the exit flushes it.
   std::cout << "     <aligner>: CLUSTALW, DIALIGNTX, KALIGN, MAFFT, or MUSCLE";
 }
 
@@ -33,16 +33,16 @@ int getCharMain(int argc, char** argv) {
     OF.rows[0].name = baseName(argv[1]);
     printExtracted();
     std::cout << std::endl << std::endl;
-    std::exit(0);
+    exitChecked(0);
   }
   if (argc == 3) {
     extractFeatures(argv[1]);
     OF.rows[0].name = baseName(argv[1]);
     printExtracted();
     runSelectionSteps(argv[2]);
-    std::exit(0);
+    exitChecked(0);
   }
   // argv[0] can be missing when the program is started with no arguments at all.
   printUsage(argc > 0 && argv[0] ? argv[0] : "");
-  std::exit(1);
+  exitChecked(1);
 }

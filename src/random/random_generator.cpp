@@ -1,6 +1,8 @@
 // Seeded subtractive pseudo-random generator (lags 24 and 55, modulo 1).
 // The whole state is global (seed, jrand, oldrand), so one generator serves
 // the process; a seed in [0, 1) keeps every value in [0, 1).
+#include <cmath>
+
 #include "getChar.h"
 
 namespace {
@@ -61,7 +63,9 @@ int rnd(int low, int high) {
   // conversion to int is undefined.
   if (!(x >= low)) return low;
   if (x >= high) return high;
-  return static_cast<int>(x);  // truncation toward zero
+  // Round down: truncation toward zero would never give low for a negative
+  // low, and give the value nearest zero twice as often.
+  return static_cast<int>(std::floor(x));
 }
 
 double rndreal(double low, double high) { return drawValue() * (high - low) + low; }

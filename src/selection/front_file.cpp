@@ -49,6 +49,8 @@ void updateBest(BestValues& best, int k) {
 int readFront(std::string path) {
   TableReader table(path, kFrontFields);
   if (!table.opened()) return -1;
+  // A read error leaves the table as it was, as a file that cannot be opened.
+  const t_Front saved = FRONT;
   FRONT.n = 0;
   FRONT.iBest2 = -1;  // the other best indices keep their values until set
   BestValues best;
@@ -70,6 +72,10 @@ int readFront(std::string path) {
     // A MUSCLE line is recorded but not counted: the next line reuses its
     // entry.
     if (entry.alignerKind != MUSCLE) ++FRONT.n;
+  }
+  if (table.failed()) {
+    FRONT = saved;
+    return -1;
   }
   return FRONT.n;
 }

@@ -31,6 +31,9 @@ void storeOptionRow(int r, const std::vector<std::string>& fields) {
 int readOptionFile(char* path) {
   TableReader table(path, kOptionFields);
   if (!table.opened()) return -1;
+  // A read error leaves the table as it was, as a file that cannot be opened.
+  const int n = OF.n;
+  const t_DataSet max = OF.max, min = OF.min;
   int added = 0;
   std::vector<std::string> fields;
   while (table.next(fields)) {
@@ -41,6 +44,12 @@ int readOptionFile(char* path) {
     storeOptionRow(OF.n, fields);
     ++OF.n;
     ++added;
+  }
+  if (table.failed()) {
+    OF.n = n;
+    OF.max = max;
+    OF.min = min;
+    return -1;
   }
   return added;
 }

@@ -5,9 +5,15 @@
 #include <cstdlib>
 #include <iostream>
 
+namespace {
+void reportUnreadable(const std::string& path) {
+  std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
+}
+}  // namespace
+
 TableReader::TableReader(const std::string& path, size_t minFields)
     : path_(path), minFields_(minFields), in_(path), opened_(in_.good()) {
-  if (!opened_) std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
+  if (!opened_) reportUnreadable(path);
 }
 
 bool TableReader::next(std::vector<std::string>& fields) {
@@ -20,6 +26,11 @@ bool TableReader::next(std::vector<std::string>& fields) {
     if (fields.size() >= minFields_) return true;
     std::cerr << "Warning: '" << path_ << "' line " << lineNumber_ << ": " << fields.size()
               << " fields, " << minFields_ << " expected; line skipped." << std::endl;
+  }
+  // The stream turns bad, not just failed, when a read of the file fails.
+  if (in_.bad() && !failed_) {
+    failed_ = true;
+    reportUnreadable(path_);
   }
   return false;
 }

@@ -20,8 +20,11 @@ class TableReader {
 
   // Stores the next line's fields and returns true, or returns false at the
   // end. A line with fewer than minFields fields is skipped with one warning
-  // line naming the file and the line number.
+  // line naming the file and the line number. A read error (a folder, EIO)
+  // also gives false, writes the message of a file that cannot be opened and
+  // sets failed().
   bool next(std::vector<std::string>& fields);
+  bool failed() const { return failed_; }
 
   // Warns that the current line finds the table full ("the <what> is full
   // (<capacity>)"); the caller then stops reading.
@@ -32,6 +35,7 @@ class TableReader {
   size_t minFields_;
   std::ifstream in_;
   bool opened_;
+  bool failed_ = false;
   long lineNumber_ = 0;
   std::string line_;
 };

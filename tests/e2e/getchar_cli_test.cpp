@@ -1,6 +1,11 @@
 // Runs the getChar executable in temporary directories and compares standard
 // output, standard error, exit status and side files byte for byte.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -68,6 +73,37 @@ TEST(UnreadableDataSet, ThreeArgumentsRunSelectionSilently) {
   EXPECT_EQ(r.err,
             "Error opening 'set7.fa'. Bailing out.\nError opening 'nowhere.txt'. Bailing out.\n");
   EXPECT_EQ(r.out, "set7.fa" + kZeros + "\n");
+}
+
+TEST(UnreadableDataSet, AFolderIsReportedLikeAFileThatCannotBeOpened) {
+  TempDir cwd;
+  ASSERT_EQ(system(("mkdir " + cwd.file("set")).c_str()), 0);
+  const RunResult r = run(cwd, {"set", "MAFFT", "out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Error opening 'set'. Bailing out.\n");
+  EXPECT_EQ(r.out, "set" + kZeros + "\n\n\n");
+}
+
+// Output lost on a full standard output ends with a status of its own.
+TEST(FullStandardOutput, EndsWithStatusThreeAndOneLine) {
+  TempDir cwd;
+  writeFile(cwd.file("data.fa"), ">a\nK\n");
+  ASSERT_EQ(system(("mkdir " + cwd.file("out")).c_str()), 0);
+  // The reason is given when the failing write is known (the count lines).
+  const std::string lost = "Error: cannot write standard output";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"data.fa", "MAFFT", "out"}, lost + ": No space left on device."},
+      {{"missing.fa", "MAFFT", "out"}, "Error opening 'missing.fa'. Bailing out.\n" + lost},
+      {{"data.fa"}, lost}};  // usage
+  for (const auto& [args, err] : cases) {
+    std::vector<std::string> shell = {"/bin/sh", "-c", "exec \"$0\" \"$@\" > /dev/full", kExe};
+    shell.insert(shell.end(), args.begin(), args.end());
+    RunResult r = runProgram(shell, cwd.path());
+    EXPECT_EQ(r.status, 3) << args[0];
+    EXPECT_EQ(r.err.substr(0, err.size()), err);
+    EXPECT_EQ(r.err.find('\n', err.size()), r.err.size() - 1);  // and nothing more
+  }
+  EXPECT_EQ(readFile(cwd.file("out/sequence1.fasta")), ">a\nK\n");  // the side files are written
 }
 
 class Extraction : public ::testing::Test {
@@ -174,6 +210,45 @@ TEST_F(Extraction, UnwritableSideFilesWarnAndGoOn) {
                        "/sequence2.fasta'; entry skipped.\n"
                        "Warning: cannot write '" +
                        missing + "/All-sequences.fasta'; entry skipped.\n");
+}
+
+TEST_F(Extraction, SideFileAsInputIsReadUpToItsSizeAtTheStart) {
+  // Every line repeats the first record's empty sequence, so each line read
+  // appends one to the file being read.
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += ">r" + std::to_string(i) + ";>r0\n";
+  writeFile(out + "/r-sequences.fasta", lines);
+  RunResult r = runProgram({"/usr/bin/timeout", "120", kExe, out + "/r-sequences.fasta", "X", out},
+                           cwd.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "0,0,0,0,0\n");
+  const std::string grown = side("r-sequences.fasta");
+  EXPECT_EQ(std::count(grown.begin(), grown.end(), '\n'), 39999);
+  EXPECT_EQ(grown.substr(lines.size(), 25), ">r1;>r0;>r0;>r0\n>r2;>r0;>");
+}
+
+TEST_F(Extraction, EntriesAreInTheFilesAtOnceAndSurviveAKill) {
+  // The data set comes through a pipe, so the run waits for more input while
+  // it holds the collected files open.
+  const std::string fifo = cwd.file("data.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(open("/dev/null", O_WRONLY), 1);
+    execl(kExe.c_str(), kExe.c_str(), fifo.c_str(), "X", out.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const int feed = open(fifo.c_str(), O_RDWR);  // does not wait for the reader
+  const std::string records = ">a\nK\n>b\nK\n>c\nD\n>d\n";  // ">d" closes "c"
+  EXPECT_EQ(write(feed, records.data(), records.size()), static_cast<ssize_t>(records.size()));
+  const std::string all = ">" + out + "/sequence1.fasta\nK\n>" + out + "/sequence2.fasta\nD\n";
+  for (int i = 0; i < 1000 && side("All-sequences.fasta") != all; ++i) usleep(10000);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  close(feed);
+  EXPECT_EQ(side("All-sequences.fasta"), all);
+  EXPECT_EQ(side("r-sequences.fasta"), ">b;>a\n");
+  EXPECT_EQ(side("sequence2.fasta"), ">c\nD\n");
 }
 
 TEST_F(Extraction, ManyRecordsBeyondOldTableCapacity) {

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "getChar.h"
 #include "test_support.h"
@@ -49,6 +51,22 @@ class RealMergeTest : public ToolsTest {
 TEST_F(RealMergeTest, MergesThreeAlignmentsAndScores) {
   ASSERT_NO_FATAL_FAILURE(alignThreeWays());
   expectMerged(merge());
+}
+
+// A merge that fails right after a successful one (an input missing, the
+// program missing) must not score the merged file that the successful one left.
+TEST_F(RealMergeTest, FailureRightAfterASuccessGivesMinusOne) {
+  for (bool programMissing : {false, true}) {
+    ASSERT_NO_FATAL_FAILURE(alignThreeWays());
+    expectMerged(merge());
+    if (programMissing) {
+      hideProgram("t_coffee");
+    } else {
+      std::filesystem::remove(ws.output(3));
+    }
+    merge();
+    EXPECT_EQ((std::vector<double>{scoreA, scoreB, elapsed}), std::vector<double>(3, -1.0));
+  }
 }
 
 // Sets an environment variable, or unsets it for a null value, and puts the

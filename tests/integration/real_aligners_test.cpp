@@ -2,7 +2,9 @@
 // Debian ships, scored against its reference by the project's scorer.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "getChar.h"
 #include "test_support.h"
@@ -92,6 +94,50 @@ TEST_F(RealAlignerTest, MafftTakesItsLargeInputSettings) {
 TEST_F(RealAlignerTest, MuscleTakesItsLargeInputSettings) {
   run({"muscle", MUSCLE, kalignExample("BB12006", 4), ""}, 3000);
   expectScored();
+}
+
+// A failed run right after a successful one on the same index must not score
+// the alignment that the successful run left.
+TEST_F(RealAlignerTest, FailureRightAfterASuccessGivesMinusOne) {
+  const DataSet data = kalignExample("BB11001", 4);
+  requireDataSet(data);
+  const struct {
+    int kind;
+    std::string input;
+    const char* options;
+    const char* hidden;  // a program taken away before the run
+  } failures[] = {{KALIGN, data.input, "--no-such-option", ""},
+                  {MAFFT, data.input, "--no-such-option", ""},
+                  {MUSCLE, "/nonexistent.fa", "", ""},
+                  {CLUSTALW, "/nonexistent.fa", "", ""},  // the earlier input copy is gone too
+                  {KALIGN, data.input, "", "kalign2"}};
+  for (const auto& f : failures) {
+    SCOPED_TRACE(std::to_string(f.kind) + " " + f.input + " " + f.options + " " + f.hidden);
+    capture(
+        [&] { runAligner(data.input, data.reference, CLUSTALW, "", scoreA, scoreB, elapsed, 1); });
+    expectScored();
+    if (*f.hidden) hideProgram(f.hidden);
+    capture([&] {
+      runAligner(f.input, data.reference, f.kind, f.options, scoreA, scoreB, elapsed, 1);
+    });
+    EXPECT_EQ((std::vector<double>{scoreA, scoreB, elapsed}), std::vector<double>(3, -1.0));
+  }
+}
+
+// The scores are found by name, so "=" in a path changes nothing.
+TEST_F(RealAlignerTest, PathsWithEqualsSignsScoreAsPlainOnes) {
+  const DataSet data = kalignExample("BB11001", 4);
+  requireDataSet(data);
+  std::filesystem::create_directory("a=b");
+  std::filesystem::copy_file(data.input, "a=b/in=1.tfa");
+  std::filesystem::copy_file(data.reference, "a=b/ref=1.msf");
+  double plainA = 0, plainB = 0;
+  runAligner(data.input, data.reference, KALIGN, "", plainA, plainB, elapsed, 1);
+  runAligner(ws.file("a=b/in=1.tfa"), ws.file("a=b/ref=1.msf"), KALIGN, "", scoreA, scoreB, elapsed,
+             2);
+  expectScore(plainA);
+  EXPECT_EQ(scoreA, plainA);
+  EXPECT_EQ(scoreB, plainB);
 }
 
 }  // namespace

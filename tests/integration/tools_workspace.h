@@ -5,9 +5,11 @@
 #define GETCHAR_TESTS_TOOLS_WORKSPACE_H
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "../unit/aligners/run_workspace.h"
@@ -48,6 +50,17 @@ class ToolsTest : public ::testing::Test {
     }
     ASSERT_EQ(symlink((dir + "/bin").c_str(), "bin"), 0);
     ASSERT_EQ(symlink((dir + "/lib").c_str(), "lib"), 0);
+    tools_ = dir;
+  }
+
+  // Makes ./bin a folder of links to every program but `name`.
+  void hideProgram(const std::string& name) {
+    ASSERT_EQ(unlink("bin"), 0);
+    ASSERT_EQ(mkdir("bin", 0755), 0);
+    for (const auto& entry : std::filesystem::directory_iterator(tools_ + "/bin")) {
+      const std::string program = entry.path().filename().string();
+      if (program != name) std::filesystem::create_symlink(entry.path(), "bin/" + program);
+    }
   }
 
   static void requireDataSet(const DataSet& data) {
@@ -56,6 +69,7 @@ class ToolsTest : public ::testing::Test {
   }
 
   RunWorkspace ws;
+  std::string tools_;
 };
 
 // A score of a real alignment against its reference.

@@ -41,6 +41,9 @@ TEST(ExecTest, ReturnsTheWholeOutputInOrder) {
   const std::string longLine(300, 'x');
   EXPECT_EQ(exec("printf 'first\\n" + longLine + "\\n\\nlast'"), "first\n" + longLine + "\n\nlast");
   EXPECT_EQ(exec("head -c 100000 /dev/zero | tr '\\0' a"), std::string(100000, 'a'));
+  // NUL bytes and what follows them are part of the text.
+  EXPECT_EQ(exec("printf 'ab\\000cd\\nef\\n'"), std::string("ab\0cd\nef\n", 9));
+  EXPECT_EQ(exec("head -c 300 /dev/zero"), std::string(300, '\0'));
 }
 
 TEST(ExecTest, EmptyOrSilentCommandGivesEmptyText) {

@@ -74,12 +74,16 @@ TEST_F(MergeAlignmentsTest, FailedMergeStillPrintsTheCommand) {
   EXPECT_FALSE(ran("qscore"));
 }
 
-TEST_F(MergeAlignmentsTest, MergedFileLeftFromAnEarlierRunIsScored) {
+TEST_F(MergeAlignmentsTest, FilesOfAnEarlierMergeAreRemovedFirst) {
   writeFile(ws.output(4), ">m\n");
+  writeFile(ws.output(4) + ".dnd", "(a,b);\n");
   writeFakeTool("t_coffee", "exit 1\n");
   merge("");
-  EXPECT_EQ(scoreA, 0.625);
-  EXPECT_EQ(scoreB, 0.125);
+  EXPECT_EQ(scoreA, -1.0);
+  EXPECT_EQ(scoreB, -1.0);
+  EXPECT_EQ(elapsed, -1.0);
+  EXPECT_FALSE(fileExists(ws.output(4)));
+  EXPECT_FALSE(fileExists(ws.output(4) + ".dnd"));
 }
 
 TEST_F(MergeAlignmentsTest, ShortReportGivesMinusOne) {

@@ -156,11 +156,23 @@ TEST_F(RunAlignerTest, MissingRunDirectoryGivesMinusOne) {
   expectAllFailed();
 }
 
-TEST_F(RunAlignerTest, OutputLeftFromAnEarlierRunIsScored) {
+TEST_F(RunAlignerTest, OutputOfAnEarlierRunIsRemovedFirst) {
   writeFile(ws.output(1), ">a\nMKV\n");
   writeFakeTool("kalign2", "exit 1\n");
   run(KALIGN, "");
-  expectScored();
+  expectAllFailed();
+  EXPECT_FALSE(fileExists(ws.output(1)));
+}
+
+TEST_F(RunAlignerTest, OutputThatCannotBeRemovedFailsTheRun) {
+  std::filesystem::create_directories(ws.output(1) + "/sub");
+  writeFakeTool("kalign2", "exit 0\n");
+  auto printed =
+      capture([&] { runAligner("in.fa", "ref.fa", KALIGN, "", scoreA, scoreB, elapsed, 1); });
+  expectAllFailed();
+  EXPECT_FALSE(ran("kalign2"));
+  EXPECT_EQ(printed.err.rfind("Error: cannot remove '" + ws.output(1) + "' before the run: ", 0),
+            0u);
 }
 
 TEST_F(RunAlignerTest, ReportWithoutScoresGivesMinusOne) {

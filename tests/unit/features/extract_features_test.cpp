@@ -1,17 +1,21 @@
-// The extraction called in-process: per-record statistics, and the run with an
+// The extraction called in-process: per-record statistics, the run with an
 // empty output directory, confined to a private root so that a fault could
-// never write into the real one.
+// never write into the real one, and side-file writes that fail half-way.
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <boost/range/algorithm/count.hpp>
+#include <csignal>
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "getChar.h"
 #include "test_support.h"
@@ -130,6 +134,64 @@ TEST(ExtractFeatures, UnopenableFileReturnsMinusOneAndLeavesNcAlone) {
   EXPECT_EQ(c.out, "");
   EXPECT_EQ(NC, 5);
   NC = 0;
+}
+
+// Runs the extraction of root/data.fa into `outDir` in a child process in which no
+// file can grow past `limit` bytes (0: no limit): writes past it fail with
+// EFBIG, as on a full disk. Returns the child's standard error.
+std::string extractWithSizeLimit(const TempDir& root, const std::string& outDir, rlim_t limit) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    int err = open(root.file("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(open("/dev/null", O_WRONLY), 1);
+    dup2(err, 2);
+    struct rlimit r = {limit, limit};
+    if (limit > 0) setrlimit(RLIMIT_FSIZE, &r);
+    signal(SIGXFSZ, SIG_IGN);
+    dir = outDir;
+    std::string path = root.file("data.fa");
+    extractFeatures(path.data());
+    _exit(2);  // not reached: the extraction ends the process
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  return readFile(root.file("stderr"));
+}
+
+TEST(ExtractFeatures, FailedSideFileWritesLeaveWholeEntriesOnly) {
+  TempDir root;
+  const std::string out = root.file("out");
+  ASSERT_EQ(mkdir(out.c_str(), 0700), 0);
+  // 30 records of 10 to 7,000 residues. An entry that does not fit under the
+  // limit is cut back, so the files hold exactly the entries that fit.
+  const size_t limit = 6000;
+  std::string fasta, collected, allEntries;
+  std::vector<std::string> own;
+  for (int k = 1; k <= 30; ++k) {
+    const std::string sequence(10 + ((k - 1) * 997) % 6990, "ACDEFGHIKL"[k % 10]);
+    own.push_back(">r" + std::to_string(k) + "\n" + sequence + "\n");
+    fasta += own.back();
+    const std::string entry =
+        ">" + out + "/sequence" + std::to_string(k) + ".fasta\n" + sequence + "\n";
+    if (collected.size() + entry.size() <= limit) collected += entry;
+    allEntries += entry;
+  }
+  writeFile(root.file("data.fa"), fasta);
+
+  const std::string err = extractWithSizeLimit(root, out, limit);
+  EXPECT_NE(err.find(out + "/All-sequences.fasta'; entry skipped.\n"), std::string::npos);
+  EXPECT_NE(err.find(out + "/sequence8.fasta'; entry skipped.\n"), std::string::npos);
+  EXPECT_EQ(readFile(out + "/All-sequences.fasta"), collected);
+  for (int k = 1; k <= 30; ++k) {
+    const std::string path = out + "/sequence" + std::to_string(k) + ".fasta";
+    EXPECT_EQ(testing_support::fileExists(path) ? readFile(path) : "",
+              own[k - 1].size() <= limit ? own[k - 1] : "")
+        << k;
+  }
+  // A later run with room appends after the last whole entry.
+  extractWithSizeLimit(root, out, 0);
+  EXPECT_EQ(readFile(out + "/All-sequences.fasta"), collected + allEntries);
 }
 
 }  // namespace

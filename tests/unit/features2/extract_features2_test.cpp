@@ -142,15 +142,17 @@ TEST_F(ExtractFeatures2Test, ManyRecordsBeyondAHundredThousand) {
   EXPECT_EQ(row()[6], 2.0);
 }
 
-TEST_F(ExtractFeatures2Test, UnopenableFileIsReported) {
+TEST_F(ExtractFeatures2Test, UnreadableFileIsReported) {
   OF.n = 3;
   nSequencesInput = 11;
-  char path[] = "/nonexistent-dir/data.fa";
-  const Captured c = capture([&] { EXPECT_EQ(extractFeatures2(path), -1); });
-  EXPECT_EQ(c.err, "Error opening '/nonexistent-dir/data.fa'. Bailing out.\n");
-  EXPECT_EQ(c.out, "");
-  EXPECT_EQ(OF.n, 3);
-  EXPECT_EQ(nSequencesInput, 11);
+  // A folder opens but cannot be read: a failure too, not an empty data set.
+  for (std::string path : {std::string("/nonexistent-dir/data.fa"), dir_.path()}) {
+    const Captured c = capture([&] { EXPECT_EQ(extractFeatures2(path.data()), -1); });
+    EXPECT_EQ(c.err, "Error opening '" + path + "'. Bailing out.\n");
+    EXPECT_EQ(c.out, "");
+    EXPECT_EQ(OF.n, 3);
+    EXPECT_EQ(nSequencesInput, 11);
+  }
 }
 
 TEST_F(ExtractFeatures2Test, FileWithoutRecordsAddsNoRow) {

@@ -108,15 +108,17 @@ TEST_F(FrontFileTest, StopsOnlyWhenALineNeedsEntry250) {
           "' line 252: the front table is full (250 entries); the rest of the file is not read.\n");
 }
 
-TEST_F(FrontFileTest, UnopenableFileIsReportedAndChangesNothing) {
+TEST_F(FrontFileTest, UnreadableFileIsReportedAndChangesNothing) {
   FRONT.n = 4;
   FRONT.iBest2 = 3;
-  std::string path = tmp_.file("missing");
-  std::string err;
-  EXPECT_EQ(read(path, &err), -1);
-  EXPECT_EQ(err, "Error opening '" + path + "'. Bailing out.\n");
-  EXPECT_EQ(FRONT.n, 4);
-  EXPECT_EQ(FRONT.iBest2, 3);
+  // A folder opens but cannot be read: a failure too, not an empty file.
+  for (const std::string& path : {tmp_.file("missing"), tmp_.path()}) {
+    std::string err;
+    EXPECT_EQ(read(path, &err), -1);
+    EXPECT_EQ(err, "Error opening '" + path + "'. Bailing out.\n");
+    EXPECT_EQ(FRONT.n, 4);
+    EXPECT_EQ(FRONT.iBest2, 3);
+  }
 }
 
 }  // namespace

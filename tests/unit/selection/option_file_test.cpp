@@ -111,12 +111,14 @@ TEST_F(OptionFileTest, StopsWhenTheTableIsFull) {
           "' line 3: the feature table is full (250 rows); the rest of the file is not read.\n");
 }
 
-TEST_F(OptionFileTest, UnopenableFileIsReportedAndChangesNothing) {
-  std::string path = tmp_.file("missing.txt");
-  std::string err;
-  EXPECT_EQ(read(path, &err), -1);
-  EXPECT_EQ(err, "Error opening '" + path + "'. Bailing out.\n");
-  EXPECT_EQ(OF.n, 0);
+TEST_F(OptionFileTest, UnreadableFileIsReportedAndChangesNothing) {
+  // A folder opens but cannot be read: a failure too, not an empty file.
+  for (const std::string& path : {tmp_.file("missing.txt"), tmp_.path()}) {
+    std::string err;
+    EXPECT_EQ(read(path, &err), -1);
+    EXPECT_EQ(err, "Error opening '" + path + "'. Bailing out.\n");
+    EXPECT_EQ(OF.n, 0);
+  }
 }
 
 TEST_F(OptionFileTest, ListingWritesTwoLinesPerRowInDefaultFormat) {
