@@ -99,9 +99,10 @@ TEST_F(AlnadviseProgram, WritesOriginalNamesAndRefusesToOverwriteWithoutForce) {
   std::string fasta;
   for (size_t i = 0; i < names.size(); ++i) fasta += ">" + names[i] + "\n" + residues[i] + "\n";
   writeFile(dir.file("my data.fa"), fasta);
-  const std::vector<std::string> args = {"--tools", "tools", "--aligners", "kalign,muscle,mafft",
-                                         "-t", "/dev/null", "-f", "/dev/null", "--format", "json",
-                                         "-q", "my data.fa"};
+  const std::vector<std::string> args = {
+      "--tools",  "tools",     "--aligners", "kalign,muscle,mafft",
+      "-t",       "/dev/null", "-f",         "/dev/null",
+      "--format", "json",      "-q",         "my data.fa"};
   RunResult r = advise(args);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");

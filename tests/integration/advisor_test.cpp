@@ -1,12 +1,13 @@
 // The whole advice with the real aligners on BAliBASE sets that Debian
 // ships: reference and agreement modes, the merge, a missing aligner, a
 // hanging one and a data set where every run fails.
+#include "advisor.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "advisor.h"
 #include "test_support.h"
 #include "tools_folder.h"
 
@@ -125,8 +126,8 @@ TEST_F(AdvisorTest, HangingAlignerTimesOut) {
 }
 
 TEST_F(AdvisorTest, EveryRunFailingLeavesNoBestAlignment) {
-  ASSERT_TRUE(makeToolsFolder(dir.file("tools"), {{"kalign2", "exit 1\n"},
-                                                   {"muscle3.8", "echo '>s1' > \"$4\"\n"}}));
+  ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
+                              {{"kalign2", "exit 1\n"}, {"muscle3.8", "echo '>s1' > \"$4\"\n"}}));
   options.tools = dir.file("tools");
   options.aligners = {2, 4};
   const json report = advise(1);

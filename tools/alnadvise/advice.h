@@ -12,18 +12,18 @@
 namespace alnadvise {
 
 struct CandidateResult {
-  Candidate candidate;   // the merge has kind kMergeKind and options "#a #b #c"
-  std::string status;    // "done", "failed (...)", "timed out", "missing", "not run"
-  bool valid = false;    // an alignment was produced and passed the checks
+  Candidate candidate;            // the merge has kind kMergeKind and options "#a #b #c"
+  std::string status;             // "done", "failed (...)", "timed out", "missing", "not run"
+  bool valid = false;             // an alignment was produced and passed the checks
   std::vector<std::string> rows;  // per record, original residues and '-'
-  bool hasQ = false;     // reference mode: Q and TC known
+  bool hasQ = false;              // reference mode: Q and TC known
   double q = 0, tc = 0;
   bool hasAgreement = false;
   double agreement = 0;
-  double seconds = 0;    // the run's wall time (the runner's, with a reference)
-  bool ran = false;      // a process ran (seconds is meaningful)
-  std::string file;      // relative to the output folder; "" when none
-  int rank = 0;          // 1 = best; 0 = not ranked (no alignment)
+  double seconds = 0;            // the run's wall time (the runner's, with a reference)
+  bool ran = false;              // a process ran (seconds is meaningful)
+  std::string file;              // relative to the output folder; "" when none
+  int rank = 0;                  // 1 = best; 0 = not ranked (no alignment)
   std::vector<int> mergeInputs;  // the merge: ids of its three inputs
 };
 

@@ -128,8 +128,8 @@ int Advisor::checkInputs() {
     return fail("cannot read the reference table '" + advice_.tablePath + "'", kBadInput);
   if (!readable(advice_.frontPath))
     return fail("cannot read the front '" + advice_.frontPath + "'", kBadInput);
-  output_ = options_.outputFolder.empty() ? defaultOutputFolder(options_.dataSet)
-                                          : options_.outputFolder;
+  output_ =
+      options_.outputFolder.empty() ? defaultOutputFolder(options_.dataSet) : options_.outputFolder;
   if (!prepareOutputFolder(output_, options_.force, &error)) return fail(error, kBadInput);
   return -1;
 }
@@ -199,10 +199,17 @@ void Advisor::record(CandidateResult& r, const JobOutcome& outcome, int fileInde
   r.ran = true;
   r.seconds = outcome.seconds;
   switch (outcome.status) {
-    case JobStatus::kTimedOut: r.status = "timed out"; return;
-    case JobStatus::kInterrupted: r.status = "interrupted"; return;
-    case JobStatus::kFailed: r.status = "failed (" + outcome.why + ")"; return;
-    case JobStatus::kDone: break;
+    case JobStatus::kTimedOut:
+      r.status = "timed out";
+      return;
+    case JobStatus::kInterrupted:
+      r.status = "interrupted";
+      return;
+    case JobStatus::kFailed:
+      r.status = "failed (" + outcome.why + ")";
+      return;
+    case JobStatus::kDone:
+      break;
   }
   RunnerResult runner;
   if (!parseRunnerResult(outcome.result, &runner)) {
@@ -253,8 +260,8 @@ bool Advisor::runCandidates() {
   planned_ = results_.size() + (options_.merge ? 1 : 0);
   if (!options_.quiet) {
     std::cerr << "alnadvise: " << advice_.data.size() << " sequences; " << results_.size()
-              << " candidates" << (options_.merge ? " and a merge" : "") << ", "
-              << options_.jobs << " at a time; log in " << output_ << "/advise.log" << std::endl;
+              << " candidates" << (options_.merge ? " and a merge" : "") << ", " << options_.jobs
+              << " at a time; log in " << output_ << "/advise.log" << std::endl;
   }
   for (CandidateResult& r : results_)
     if (r.status != "not run") progress(r);
@@ -329,8 +336,8 @@ bool Advisor::runMerge() {
   std::error_code ec;
   bool staged = true;
   for (int k = 1; k <= 3; ++k) {
-    const int from = results_[inputs[static_cast<size_t>(k - 1)]].candidate.id +
-                     kFirstCandidateFile - 1;
+    const int from =
+        results_[inputs[static_cast<size_t>(k - 1)]].candidate.id + kFirstCandidateFile - 1;
     fs::copy_file(runFile(from), runFile(k), fs::copy_options::overwrite_existing, ec);
     staged = staged && !ec;
   }
@@ -356,9 +363,9 @@ bool Advisor::runMerge() {
   settings.outputFd = log_;
   std::vector<JobOutcome> outcomes;
   const Clock::time_point poolStart = Clock::now();
-  const bool completed =
-      runJobs({mergeJob(advice_.toolsFolder, runFolder_.file("input.fasta"), ref)}, settings,
-              [](size_t, const JobOutcome&) {}, &outcomes);
+  const bool completed = runJobs(
+      {mergeJob(advice_.toolsFolder, runFolder_.file("input.fasta"), ref)}, settings,
+      [](size_t, const JobOutcome&) {}, &outcomes);
   poolSeconds_ += secondsSince(poolStart);
   record(merge, outcomes[0], 4);
   progress(merge);
@@ -456,9 +463,15 @@ int Advisor::finish() {
     ok = false;
   }
   switch (options_.format) {
-    case OutputFormat::kTable: std::cout << formatTable(advice_); break;
-    case OutputFormat::kTsv: std::cout << tsv; break;
-    case OutputFormat::kJson: std::cout << json; break;
+    case OutputFormat::kTable:
+      std::cout << formatTable(advice_);
+      break;
+    case OutputFormat::kTsv:
+      std::cout << tsv;
+      break;
+    case OutputFormat::kJson:
+      std::cout << json;
+      break;
   }
   std::cout.flush();
   if (options_.keep) std::cerr << "alnadvise: run folder kept: " << runFolder_.path() << std::endl;
@@ -467,8 +480,7 @@ int Advisor::finish() {
     return fail("every run failed; see " + output_ + "/advise.log", kEveryRunFailed);
   if (!ok) return fail("the results could not all be written", kEveryRunFailed);
   if (!options_.quiet) {
-    std::cerr << "alnadvise: best: " << describe(advice_.results[0]) << " -> " << best
-              << std::endl;
+    std::cerr << "alnadvise: best: " << describe(advice_.results[0]) << " -> " << best << std::endl;
   }
   return kAdviceGiven;
 }

@@ -13,11 +13,11 @@ enum class OutputFormat { kTable, kTsv, kJson };
 
 struct AdviseOptions {
   std::string dataSet;
-  std::string reference;    // "": agreement mode
-  std::string outputFolder; // "": <base name>.advise in the working folder
-  std::string table;        // "": the shipped reference table
-  std::string front;        // "": the shipped front
-  std::string tools;        // "": see findToolsFolder
+  std::string reference;     // "": agreement mode
+  std::string outputFolder;  // "": <base name>.advise in the working folder
+  std::string table;         // "": the shipped reference table
+  std::string front;         // "": the shipped front
+  std::string tools;         // "": see findToolsFolder
   int jobs = 1;
   std::vector<int> aligners{0, 1, 2, 3, 4};
   double timeoutSeconds = 0;  // 0: none
@@ -29,9 +29,9 @@ struct AdviseOptions {
 };
 
 // Exit statuses.
-const int kAdviceGiven = 0;    // at least one alignment was produced
+const int kAdviceGiven = 0;  // at least one alignment was produced
 const int kEveryRunFailed = 1;
-const int kBadInput = 2;       // usage, input, reference, tools or output folder
+const int kBadInput = 2;  // usage, input, reference, tools or output folder
 
 // Runs the advice: messages on standard error, the ranked report on standard
 // output, files in the output folder. Returns the exit status, or 128 + the

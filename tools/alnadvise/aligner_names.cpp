@@ -14,11 +14,11 @@ struct Spelling {
 };
 
 const Spelling kSpellings[] = {
-    {"clustalw", CLUSTALW}, {"clustalw2", CLUSTALW}, {"clustal", CLUSTALW},
+    {"clustalw", CLUSTALW},   {"clustalw2", CLUSTALW},   {"clustal", CLUSTALW},
     {"dialigntx", DIALIGNTX}, {"dialign-tx", DIALIGNTX}, {"dialign_tx", DIALIGNTX},
-    {"dialign", DIALIGNTX}, {"kalign", KALIGN}, {"kalign2", KALIGN},
-    {"kalign3", KALIGN}, {"mafft", MAFFT}, {"muscle", MUSCLE},
-    {"muscle3", MUSCLE}, {"muscle3.8", MUSCLE},
+    {"dialign", DIALIGNTX},   {"kalign", KALIGN},        {"kalign2", KALIGN},
+    {"kalign3", KALIGN},      {"mafft", MAFFT},          {"muscle", MUSCLE},
+    {"muscle3", MUSCLE},      {"muscle3.8", MUSCLE},
 };
 
 std::string lowerTrimmed(const std::string& text) {
@@ -35,13 +35,20 @@ std::string lowerTrimmed(const std::string& text) {
 
 const char* alignerName(int kind) {
   switch (kind) {
-    case CLUSTALW: return "CLUSTALW";
-    case DIALIGNTX: return "DIALIGNTX";
-    case KALIGN: return "KALIGN";
-    case MAFFT: return "MAFFT";
-    case MUSCLE: return "MUSCLE";
-    case kMergeKind: return "MERGE";
-    default: return "?";
+    case CLUSTALW:
+      return "CLUSTALW";
+    case DIALIGNTX:
+      return "DIALIGNTX";
+    case KALIGN:
+      return "KALIGN";
+    case MAFFT:
+      return "MAFFT";
+    case MUSCLE:
+      return "MUSCLE";
+    case kMergeKind:
+      return "MERGE";
+    default:
+      return "?";
   }
 }
 
@@ -78,13 +85,20 @@ bool parseAlignerList(const std::string& text, std::vector<int>* kinds, std::str
 
 const char* alignerProgram(int kind) {
   switch (kind) {
-    case CLUSTALW: return "bin/clustalw2";
-    case DIALIGNTX: return "bin/dialign-tx";
-    case KALIGN: return "bin/kalign2";
-    case MAFFT: return "bin/mafft";
-    case MUSCLE: return "bin/muscle3.8";
-    case kMergeKind: return "bin/t_coffee";
-    default: return "";
+    case CLUSTALW:
+      return "bin/clustalw2";
+    case DIALIGNTX:
+      return "bin/dialign-tx";
+    case KALIGN:
+      return "bin/kalign2";
+    case MAFFT:
+      return "bin/mafft";
+    case MUSCLE:
+      return "bin/muscle3.8";
+    case kMergeKind:
+      return "bin/t_coffee";
+    default:
+      return "";
   }
 }
 

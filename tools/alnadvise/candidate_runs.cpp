@@ -62,8 +62,8 @@ bool parseRunnerResult(const std::string& text, RunnerResult* out) {
   return std::sscanf(text.c_str(), "%lf %lf %lf", &out->scoreA, &out->scoreB, &out->elapsed) == 3;
 }
 
-bool validateAlignment(const std::string& path, const DataSet& data,
-                       std::vector<std::string>* rows, std::string* why) {
+bool validateAlignment(const std::string& path, const DataSet& data, std::vector<std::string>* rows,
+                       std::string* why) {
   rows->assign(data.size(), std::string());
   alnscore::Alignment alignment;
   std::string error;
@@ -127,12 +127,23 @@ double expectedCost(const Configuration& configuration, const DataSet& data) {
                            configuration.options.find("maxiterate") != std::string::npos;
   double weight = 1;
   switch (configuration.kind) {
-    case DIALIGNTX: weight = 8 * length / 100; break;
-    case CLUSTALW: weight = 2; break;
-    case MUSCLE: weight = 1.5; break;
-    case MAFFT: weight = consistency ? 4 * n / 10 : 1; break;
-    case KALIGN: weight = 0.5; break;
-    default: break;
+    case DIALIGNTX:
+      weight = 8 * length / 100;
+      break;
+    case CLUSTALW:
+      weight = 2;
+      break;
+    case MUSCLE:
+      weight = 1.5;
+      break;
+    case MAFFT:
+      weight = consistency ? 4 * n / 10 : 1;
+      break;
+    case KALIGN:
+      weight = 0.5;
+      break;
+    default:
+      break;
   }
   return weight * n * n * length;
 }

@@ -23,8 +23,7 @@ struct RunnerResult {
 // passes a path that does not exist: the runner's scoring then fails by
 // design and the alignment file alone tells success.
 JobWork alignerJob(const std::string& toolsFolder, const std::string& input,
-                   const std::string& reference, const Configuration& configuration,
-                   int fileIndex);
+                   const std::string& reference, const Configuration& configuration, int fileIndex);
 // The same for mergeAlignments (run files 1, 2, 3 into 4).
 JobWork mergeJob(const std::string& toolsFolder, const std::string& input,
                  const std::string& reference);
@@ -38,8 +37,8 @@ bool parseRunnerResult(const std::string& text, RunnerResult* out);
 // 20 standard amino acids (aligners rewrite B, J, O, U, X, Z); rows of one
 // length. On success *rows holds, per record, the row with the original
 // residues put back and gaps as '-'. Fails with the reason in *why.
-bool validateAlignment(const std::string& path, const DataSet& data,
-                       std::vector<std::string>* rows, std::string* why);
+bool validateAlignment(const std::string& path, const DataSet& data, std::vector<std::string>* rows,
+                       std::string* why);
 
 // A rough relative cost of a run, to start the long ones first.
 double expectedCost(const Configuration& configuration, const DataSet& data);

@@ -80,9 +80,12 @@ void selectFromTable(const std::string& tablePath, std::vector<NearestReference>
     const int row = opt[j];
     if (row < first || row >= OF.n) continue;
     double distance = kNoPick;
-    if (row == iA) distance = distA;
-    else if (row == iB) distance = distB;
-    else if (row == iC) distance = distC;
+    if (row == iA)
+      distance = distA;
+    else if (row == iB)
+      distance = distB;
+    else if (row == iC)
+      distance = distC;
     if (!(distance < kNoPick)) continue;  // a group that picked nothing, or NaN
     const t_DataSet& r = raw[static_cast<size_t>(row)];
     if (!validKind(r.label)) {
@@ -114,9 +117,8 @@ void selectFromFront(const std::string& frontPath, const std::vector<int>& align
   const struct {
     int index;
     const char* role;
-  } best[3] = {{FRONT.iBest0, "most accurate"},
-               {FRONT.iBestSum, "best Q + TC"},
-               {FRONT.iBest2, "fastest"}};
+  } best[3] = {
+      {FRONT.iBest0, "most accurate"}, {FRONT.iBestSum, "best Q + TC"}, {FRONT.iBest2, "fastest"}};
   for (const auto& b : best) {
     // A MUSCLE entry is stored at index n without advancing n.
     if (b.index < 0 || b.index > FRONT.n || b.index >= kFrontEntries) continue;

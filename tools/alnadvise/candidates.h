@@ -46,7 +46,7 @@ struct BaselineConfiguration {
 extern const std::vector<BaselineConfiguration> kStrongBaseline;
 
 struct CandidateSources {
-  int sequences = 0;  // of the data set
+  int sequences = 0;          // of the data set
   std::vector<int> aligners;  // kinds allowed (--aligners)
   std::vector<NearestReference> nearest;
   std::vector<FrontPick> front;

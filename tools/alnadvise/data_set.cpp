@@ -151,8 +151,8 @@ bool readDataSet(const std::string& path, DataSet* out, std::string* error) {
     return false;
   }
   if (distinct.size() < 2) {
-    *error = "the " + std::to_string(out->names.size()) +
-             " sequences of '" + path + "' are all identical; at least two distinct ones are needed";
+    *error = "the " + std::to_string(out->names.size()) + " sequences of '" + path +
+             "' are all identical; at least two distinct ones are needed";
     return false;
   }
   return true;

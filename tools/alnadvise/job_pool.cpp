@@ -161,10 +161,9 @@ bool runJobs(const std::vector<JobWork>& jobs, const JobPoolSettings& settings,
         o.status = JobStatus::kDone;
       } else {
         o.status = JobStatus::kFailed;
-        o.why = done < 0 ? "lost the process"
-                : WIFEXITED(status)
-                    ? "exit status " + std::to_string(WEXITSTATUS(status))
-                    : "killed by signal " + std::to_string(WTERMSIG(status));
+        o.why = done < 0            ? "lost the process"
+                : WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                    : "killed by signal " + std::to_string(WTERMSIG(status));
       }
       const size_t job = r.job;
       running.erase(running.begin() + static_cast<long>(i));

@@ -40,8 +40,8 @@ bool prepareOutputFolder(const std::string& folder, bool force, std::string* err
       return false;
     }
   } else if (!fs::create_directories(folder, ec) || ec) {
-    *error = "cannot create output folder '" + folder + "': " +
-             (ec ? ec.message() : std::string("unknown error"));
+    *error = "cannot create output folder '" + folder +
+             "': " + (ec ? ec.message() : std::string("unknown error"));
     return false;
   }
   const std::string probe = folder + "/.alnadvise-probe";

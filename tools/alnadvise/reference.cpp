@@ -57,8 +57,8 @@ bool readReference(const std::string& path, const DataSet& data, Reference* out,
     }
     used[record] = true;
     if (!alnscore::sameResidues(s.row, data.residues[record])) {
-      *error = "reference '" + path + "': the residues of '" + s.name +
-               "' differ from the data set's";
+      *error =
+          "reference '" + path + "': the residues of '" + s.name + "' differ from the data set's";
       return false;
     }
     std::string row(s.row);

@@ -15,7 +15,8 @@ namespace alnadvise {
 
 namespace {
 
-using nlohmann::json;
+// Keys keep the order written here, which is the order a reader expects.
+using json = nlohmann::ordered_json;
 
 std::string fixed(double value, int decimals) {
   char buffer[64];
@@ -49,7 +50,7 @@ std::vector<std::string> columns(const CandidateResult& r) {
           r.file.empty() ? "NA" : r.file};
 }
 
-const std::vector<std::string> kHeader = {"rank", "aligner", "options", "reason", "Q",
+const std::vector<std::string> kHeader = {"rank", "aligner",   "options", "reason", "Q",
                                           "TC",   "agreement", "seconds", "status", "file"};
 
 json number(bool has, double value) { return has && std::isfinite(value) ? json(value) : json(); }
@@ -69,7 +70,7 @@ std::string formatTsv(const Advice& advice) {
 }
 
 std::string formatTable(const Advice& advice) {
-  const size_t kMaxWidth = 36;
+  const size_t kMaxWidth = 44;
   std::vector<std::vector<std::string>> rows{kHeader};
   for (const CandidateResult& r : advice.results) {
     std::vector<std::string> cells = columns(r);
@@ -153,9 +154,8 @@ std::string formatJson(const Advice& advice) {
   j["timing"] = {{"wallSeconds", advice.wallSeconds},
                  {"runSeconds", advice.runSeconds},
                  {"overheadSeconds", advice.overheadSeconds}};
-  j["tables"] = {{"table", advice.tablePath},
-                 {"front", advice.frontPath},
-                 {"tools", advice.toolsFolder}};
+  j["tables"] = {
+      {"table", advice.tablePath}, {"front", advice.frontPath}, {"tools", advice.toolsFolder}};
   // Names come from the user's file: invalid UTF-8 is replaced, not fatal.
   return j.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

@@ -42,8 +42,7 @@ bool looksLikeToolsFolder(const std::string& folder) {
 bool hasProgram(const std::string& folder, const std::string& relative) {
   const std::string path = folder + "/" + relative;
   struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-         ::access(path.c_str(), X_OK) == 0;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 std::string findToolsFolder(const std::string& explicitFolder) {

@@ -44,7 +44,8 @@ bool alignmentFromRows(const std::vector<std::string>& names, const std::vector<
   }
   size_t offset = 0;
   for (size_t i = 0; i < rows.size(); ++i) {
-    out->sequences.push_back({names[i], std::string_view(out->text.data() + offset, rows[i].size())});
+    out->sequences.push_back(
+        {names[i], std::string_view(out->text.data() + offset, rows[i].size())});
     offset += rows[i].size();
   }
   return true;

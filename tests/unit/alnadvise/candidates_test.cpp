@@ -49,8 +49,8 @@ TEST(Candidates, DefaultsThenBaselineThenTableThenFrontWithMergedReasons) {
                                       "MAFFT --genafpair --maxiterate 1000", "KALIGN -gpo 10"}));
   for (size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].id, static_cast<int>(i) + 1);
   EXPECT_EQ(list[2].reasons, (std::vector<std::string>{"default", "front: fastest"}));
-  EXPECT_EQ(list[5].reasons, (std::vector<std::string>{"consistency: L-INS-i",
-                                                       "nearest reference BB1 (rank 1)"}));
+  EXPECT_EQ(list[5].reasons,
+            (std::vector<std::string>{"consistency: L-INS-i", "nearest reference BB1 (rank 1)"}));
 }
 
 TEST(Candidates, FilterAlignersAndSkipTheBaselineOnLargeSets) {

@@ -22,8 +22,8 @@ std::vector<JobOutcome> runAll(const std::vector<JobWork>& jobs, JobPoolSettings
                                bool* completed = nullptr) {
   std::vector<JobOutcome> outcomes;
   size_t reported = 0;
-  const bool done =
-      runJobs(jobs, settings, [&](size_t, const JobOutcome&) { ++reported; }, &outcomes);
+  const bool done = runJobs(
+      jobs, settings, [&](size_t, const JobOutcome&) { ++reported; }, &outcomes);
   if (completed) *completed = done;
   if (done) {
     EXPECT_EQ(reported, jobs.size());
@@ -35,8 +35,15 @@ TEST(JobPool, ReturnsResultsAndTellsFailures) {
   JobPoolSettings settings;
   settings.maxJobs = 2;
   const std::vector<JobOutcome> o =
-      runAll({[] { return std::string("0.5 0.25 1000"); }, [] { ::_exit(3); return std::string(); },
-              [] { ::raise(SIGKILL); return std::string(); },
+      runAll({[] { return std::string("0.5 0.25 1000"); },
+              [] {
+                ::_exit(3);
+                return std::string();
+              },
+              [] {
+                ::raise(SIGKILL);
+                return std::string();
+              },
               []() -> std::string { throw std::runtime_error("no"); }},
              settings);
   EXPECT_EQ(o[0].status, JobStatus::kDone);
@@ -54,12 +61,10 @@ TEST(JobPool, TimeoutKillsTheWholeProcessGroup) {
   settings.timeoutSeconds = 0.5;
   settings.graceSeconds = 0.5;
   // The grandchild would write the marker after 2 s if it survived.
-  const std::vector<JobOutcome> o = runAll(
-      {[&] {
-         return std::to_string(std::system(("sleep 2 && touch " + marker).c_str()));
-       },
-       [] { return std::string("quick"); }},
-      settings);
+  const std::vector<JobOutcome> o =
+      runAll({[&] { return std::to_string(std::system(("sleep 2 && touch " + marker).c_str())); },
+              [] { return std::string("quick"); }},
+             settings);
   EXPECT_EQ(o[0].status, JobStatus::kTimedOut);
   EXPECT_LT(o[0].seconds, 1.9);
   EXPECT_EQ(o[1].status, JobStatus::kDone);
@@ -75,13 +80,13 @@ TEST(JobPool, SignalStopsRunningAndPendingJobs) {
   settings.graceSeconds = 0.5;
   const pid_t parent = ::getpid();
   bool completed = true;
-  const std::vector<JobOutcome> o = runAll(
-      {[&] {
-         ::kill(parent, SIGTERM);
-         return std::to_string(std::system(("sleep 2 && touch " + marker).c_str()));
-       },
-       [] { return std::string("never"); }},
-      settings, &completed);
+  const std::vector<JobOutcome> o =
+      runAll({[&] {
+                ::kill(parent, SIGTERM);
+                return std::to_string(std::system(("sleep 2 && touch " + marker).c_str()));
+              },
+              [] { return std::string("never"); }},
+             settings, &completed);
   EXPECT_FALSE(completed);
   EXPECT_EQ(SignalGuard::caught(), SIGTERM);
   EXPECT_EQ(o[0].status, JobStatus::kInterrupted);

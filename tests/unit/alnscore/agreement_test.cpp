@@ -52,7 +52,8 @@ TEST(Agreement, FailsOnOtherSequencesAndOnNoPairs) {
   EXPECT_NE(error.find("missing"), std::string::npos) << error;
   EXPECT_FALSE(agreementShare(fasta(kX), fasta(">a\nACD-\n>b\nAC-D\n>c\nACGD\n"), &share, &error));
   // No two residues share a column: undefined, not 0 or 1.
-  EXPECT_FALSE(agreementShare(fasta(">a\nA-\n>b\n-C\n"), fasta(">a\nA-\n>b\n-C\n"), &share, &error));
+  EXPECT_FALSE(
+      agreementShare(fasta(">a\nA-\n>b\n-C\n"), fasta(">a\nA-\n>b\n-C\n"), &share, &error));
 }
 
 TEST(Agreement, BuildsAlignmentsFromRows) {
