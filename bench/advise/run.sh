@@ -9,7 +9,8 @@
 #     with --jobs 1, and with --jobs 2 the wall time over the sum of the runs'
 #     times; medians of several runs, and peak memory.
 #
-#   bench/advise/run.sh            (build directory: $BUILD_DIR or build-bench)
+#   bench/advise/run.sh [accuracy] [cost]   (default both; build directory:
+#                                            $BUILD_DIR or build-bench)
 # Environment: FAMILIES (24), SEED (29), RUNS (5), SIMULATE_FAMILIES.
 set -euo pipefail
 
@@ -22,8 +23,10 @@ advisor=$build/alnadvise
 scorer=$build/alnscore
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+parts=${*:-accuracy cost}
 flags=(-seqdiffwarn -ignoremissingseqs -ignoretestcase -truncname -quiet)
 
+if [[ $parts == *accuracy* ]]; then
 # Data sets: NAME INPUT REFERENCE per line.
 sets=$work/sets
 : >"$sets"
@@ -111,14 +114,19 @@ for label, member in groups.items():
         *[mean(k) for k in kinds], mean("adv_s"), mean("auto_s")))
     print("  advisor's choices:", ", ".join("%s %d" % kv for kv in wins.most_common()))
 PY
+fi
 
-# 2. Cost on BB11001.
+# 2. Cost on BB11001: with one job, with two, and with two without the merge
+# (which runs alone once the candidates are done).
+[[ $parts == *cost* ]] || exit 0
 runs=${RUNS:-5}
 bb=/usr/share/doc/kalign/examples/BB11001.tfa
-for jobs in 1 2; do
+med() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+for setting in "1" "2" "2 --no-merge"; do
+  read -r jobs extra <<<"$setting"
   ratios=() overheads=() walls=() peak=0
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -v -o "$work/time" "$advisor" --tools "$build/tools" -j "$jobs" -q \
+    /usr/bin/time -v -o "$work/time" "$advisor" --tools "$build/tools" -j "$jobs" $extra -q \
       --format json -o "$work/cost" --force "$bb" >"$work/cost.json"
     kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time")
     ((kb > peak)) && peak=$kb
@@ -127,7 +135,7 @@ for jobs in 1 2; do
     ratios+=("$(awk -v w="$wall" -v r="$run" 'BEGIN { printf "%.3f", w / r }')")
     overheads+=("$(awk -v w="$wall" -v o="$over" 'BEGIN { printf "%.4f", o / w }')")
   done
-  med() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-  echo "BB11001 --jobs $jobs: median wall $(med "${walls[@]}") s; wall / sum of runs $(med "${ratios[@]}");" \
-    "overhead share $(med "${overheads[@]}"); peak RSS $((peak / 1024)) MB ($runs runs)"
+  printf 'BB11001 --jobs %s%s: median wall %.2f s; wall / sum of runs %s; overhead share %s;' \
+    "$jobs" "${extra:+ $extra}" "$(med "${walls[@]}")" "$(med "${ratios[@]}")" "$(med "${overheads[@]}")"
+  echo " peak RSS of the process tree $((peak / 1024)) MB ($runs runs)"
 done
