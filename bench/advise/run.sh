@@ -11,7 +11,8 @@
 #
 #   bench/advise/run.sh [accuracy] [cost]   (default both; build directory:
 #                                            $BUILD_DIR or build-bench)
-# Environment: FAMILIES (24), SEED (29), RUNS (5), SIMULATE_FAMILIES.
+# Environment: FAMILIES (24), SEED (29), RUNS (5), SIMULATE_FAMILIES, KEEP_RESULTS
+# (a folder to copy the scores and every advice's output folder into).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -114,6 +115,10 @@ for label, member in groups.items():
         *[mean(k) for k in kinds], mean("adv_s"), mean("auto_s")))
     print("  advisor's choices:", ", ".join("%s %d" % kv for kv in wins.most_common()))
 PY
+if [[ -n ${KEEP_RESULTS:-} ]]; then
+  mkdir -p "$KEEP_RESULTS"
+  cp -r "$scores" "$work/runs" "$work/sim" "$sets" "$KEEP_RESULTS/"
+fi
 fi
 
 # 2. Cost on BB11001: with one job, with two, and with two without the merge
