@@ -101,6 +101,7 @@ int Advisor::run() {
   assemble();
   if (!runCandidates() || (options_.merge && !runMerge())) return interrupted();
   scoreByAgreement();
+  if (SignalGuard::caught() != 0) return interrupted();
   rankAndWrite();
   return finish();
 }
