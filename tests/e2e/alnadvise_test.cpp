@@ -44,8 +44,9 @@ class AlnadviseProgram : public ::testing::Test {
 TEST_F(AlnadviseProgram, HelpVersionAndUsageErrors) {
   RunResult r = advise({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* option : {"--ref", "--out", "--table", "--front", "--jobs", "--aligners",
-                             "--timeout", "--no-merge", "--keep", "--tools", "--format", "--quiet"})
+  for (const char* option :
+       {"--ref", "--out", "--table", "--front", "--jobs", "--aligners", "--timeout", "--no-merge",
+        "--keep", "--tools", "--format", "--quiet", "--no-html"})
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   r = advise({"--version"});
   EXPECT_EQ(r.status, 0);
@@ -136,9 +137,14 @@ TEST_F(AlnadviseProgram, WritesOriginalNamesAndRefusesToOverwriteWithoutForce) {
   writeFile(dir.file("my data.advise/alignments/stale.fasta"), ">old\n");
   std::vector<std::string> forced = args;
   forced.insert(forced.begin(), "--force");
+  EXPECT_TRUE(fileExists(dir.file("my data.advise/report.html")));
+  // --no-html: no page, and none left from the run before.
+  forced.insert(forced.begin(), "--no-html");
   r = advise(forced);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_FALSE(fileExists(dir.file("my data.advise/alignments/stale.fasta")));
+  EXPECT_FALSE(fileExists(dir.file("my data.advise/report.html")));
+  EXPECT_TRUE(fileExists(dir.file("my data.advise/report.json")));
 }
 
 // Process ids that the fake aligners recorded in folder.

@@ -32,7 +32,8 @@ struct Advice {
   double features[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   std::string referencePath;  // "" without --ref
   std::vector<NearestReference> nearest;
-  std::vector<FrontPick> front;
+  std::vector<FrontPick> front;        // the front's picks that became candidates
+  std::vector<FrontPick> frontPoints;  // the whole front, for the report's plot
   std::string tablePath, frontPath, toolsFolder;
   std::vector<CandidateResult> results;  // ranked order
   int bestIndex = -1;                    // into results; -1 when none valid

@@ -18,6 +18,7 @@
 #include "data_set.h"
 #include "file_output.h"
 #include "getChar.h"
+#include "html_report.h"
 #include "job_pool.h"
 #include "output_folder.h"
 #include "ranking.h"
@@ -163,6 +164,7 @@ void Advisor::assemble() {
   std::vector<std::string> warnings;
   selectFromTable(advice_.tablePath, &advice_.nearest, &warnings);
   selectFromFront(advice_.frontPath, options_.aligners, &advice_.front, &warnings);
+  listFrontEntries(options_.aligners, advice_.front, &advice_.frontPoints);
   for (const std::string& w : warnings) std::cerr << "alnadvise: warning: " << w << std::endl;
   CandidateSources sources;
   sources.sequences = static_cast<int>(advice_.data.size());
@@ -460,6 +462,12 @@ int Advisor::finish() {
   const std::string tsv = formatTsv(advice_), json = formatJson(advice_);
   if (!writeFileAtomically(output_ + "/report.tsv", tsv, &error) ||
       !writeFileAtomically(output_ + "/report.json", json, &error)) {
+    std::cerr << "alnadvise: " << error << std::endl;
+    ok = false;
+  }
+  // The page embeds the very text of report.json.
+  if (options_.html &&
+      !writeFileAtomically(output_ + "/report.html", formatHtml(json, advice_), &error)) {
     std::cerr << "alnadvise: " << error << std::endl;
     ok = false;
   }

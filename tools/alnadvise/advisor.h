@@ -24,6 +24,7 @@ struct AdviseOptions {
   bool merge = true;
   bool keep = false;
   bool force = false;
+  bool html = true;  // write report.html
   bool quiet = false;
   OutputFormat format = OutputFormat::kTable;
 };

@@ -137,4 +137,23 @@ void selectFromFront(const std::string& frontPath, const std::vector<int>& align
   }
 }
 
+void listFrontEntries(const std::vector<int>& aligners, const std::vector<FrontPick>& picks,
+                      std::vector<FrontPick>* entries) {
+  entries->clear();
+  auto addEntry = [&](const double* objectives, const Configuration& configuration) {
+    for (const FrontPick& e : *entries)
+      if (e.configuration == configuration) return;
+    FrontPick e;
+    std::copy(objectives, objectives + 3, e.objectives);
+    e.configuration = configuration;
+    entries->push_back(e);
+  };
+  for (int i = 0; i < std::min(FRONT.n, kFrontEntries); ++i) {
+    const t_FrontEntry& e = FRONT.entry[i];
+    if (validKind(e.alignerKind) && allowed(aligners, e.alignerKind))
+      addEntry(e.objective, makeConfiguration(e.alignerKind, e.options));
+  }
+  for (const FrontPick& p : picks) addEntry(p.objectives, p.configuration);
+}
+
 }  // namespace alnadvise

@@ -66,6 +66,12 @@ void selectFromTable(const std::string& tablePath, std::vector<NearestReference>
 void selectFromFront(const std::string& frontPath, const std::vector<int>& aligners,
                      std::vector<FrontPick>* picks, std::vector<std::string>* warnings);
 
+// The whole front that selectFromFront read (FRONT), for the report's front
+// plot: the entries of the allowed aligners in file order, then any pick not
+// among them (role empty in both; the picks keep their roles in their list).
+void listFrontEntries(const std::vector<int>& aligners, const std::vector<FrontPick>& picks,
+                      std::vector<FrontPick>* entries);
+
 }  // namespace alnadvise
 
 #endif

@@ -34,6 +34,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   std::string aligners = "clustalw,dialign-tx,kalign,mafft,muscle";
   std::string format = "table";
   bool noMerge = false;
+  bool noHtml = false;
   app.add_option("DATA_SET", options->dataSet, "Protein sequences (FASTA)")->required();
   app.add_option("-r,--ref", options->reference,
                  "Reference alignment (aligned FASTA or MSF): score by Q and TC");
@@ -48,6 +49,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "Seconds per run; a run past it is killed (default: none)")
       ->check(CLI::PositiveNumber);
   app.add_flag("--no-merge", noMerge, "Do not merge the three best alignments");
+  app.add_flag("--no-html", noHtml, "Do not write the report page report.html");
   app.add_flag("--keep", options->keep, "Keep the run folder under /tmp");
   app.add_flag("--force", options->force, "Replace the results in a non-empty output folder");
   app.add_option("--tools", options->tools,
@@ -80,6 +82,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
     return kBadInput;
   }
   options->merge = !noMerge;
+  options->html = !noHtml;
   options->format = format == "json"  ? OutputFormat::kJson
                     : format == "tsv" ? OutputFormat::kTsv
                                       : OutputFormat::kTable;

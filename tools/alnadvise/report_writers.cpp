@@ -125,7 +125,13 @@ std::string formatJson(const Advice& advice) {
                        {"aligner", alignerName(p.configuration.kind)},
                        {"options", p.configuration.options}});
   }
-  j["front"] = {{"path", advice.frontPath}, {"entries", entries}};
+  json points = json::array();
+  for (const FrontPick& p : advice.frontPoints) {
+    points.push_back({{"objectives", std::vector<double>(p.objectives, p.objectives + 3)},
+                      {"aligner", alignerName(p.configuration.kind)},
+                      {"options", p.configuration.options}});
+  }
+  j["front"] = {{"path", advice.frontPath}, {"entries", entries}, {"points", points}};
   json candidates = json::array();
   for (const CandidateResult& r : advice.results) {
     const Configuration& c = r.candidate.configuration;

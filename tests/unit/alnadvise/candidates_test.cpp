@@ -145,9 +145,19 @@ TEST_F(TableSelection, FrontPicksBestEntriesOfAllowedAligners) {
   EXPECT_EQ(picks[0].configuration.label(), "DIALIGNTX (defaults)");  // most accurate
   EXPECT_EQ(picks[1].configuration.label(), "CLUSTALW -gapopen=8");   // best Q + TC
   EXPECT_EQ(picks[2].configuration.label(), "MUSCLE (defaults)");     // fastest, at index n
+  // The whole front for the report's plot, the entry held only as a pick too.
+  std::vector<FrontPick> entries;
+  listFrontEntries(kAll, picks, &entries);
+  std::vector<std::string> seen;
+  for (const FrontPick& e : entries) seen.push_back(e.configuration.label());
+  EXPECT_EQ(seen, (std::vector<std::string>{"MAFFT --op 1.0", "DIALIGNTX (defaults)",
+                                            "CLUSTALW -gapopen=8", "MUSCLE (defaults)"}));
+  EXPECT_EQ(entries[0].objectives[2], 2.0);
   selectFromFront(dir.file("front"), {MAFFT, KALIGN}, &picks, &warnings);
   ASSERT_EQ(picks.size(), 1u);
   EXPECT_EQ(picks[0].configuration.label(), "MAFFT --op 1.0");
+  listFrontEntries({MAFFT, KALIGN}, picks, &entries);
+  EXPECT_EQ(entries.size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+# Turns the report page's template (report.html, report.css, report.js) into
+# a C++ source of three raw string literals, so that the installed alnadvise
+# needs no data file for it. Run at build time:
+#   cmake -DPAGE_DIR=<folder of the three files> -DOUTPUT=<file.cpp> -P embed_report_page.cmake
+set(delimiter "page")
+set(body "")
+foreach(pair "report.html;kReportPageHtml" "report.css;kReportPageCss" "report.js;kReportPageJs")
+  list(GET pair 0 file)
+  list(GET pair 1 symbol)
+  file(READ "${PAGE_DIR}/${file}" text)
+  string(FIND "${text}" ")${delimiter}\"" clash)
+  if(NOT clash EQUAL -1)
+    message(FATAL_ERROR "${file} holds the raw string delimiter )${delimiter}\"")
+  endif()
+  # The style and the script are put inside <style> and <script> elements.
+  string(TOLOWER "${text}" lower)
+  if(NOT file STREQUAL "report.html")
+    foreach(closing "</script" "</style" "<!--")
+      string(FIND "${lower}" "${closing}" found)
+      if(NOT found EQUAL -1)
+        message(FATAL_ERROR "${file} holds '${closing}', which would end its element early")
+      endif()
+    endforeach()
+  endif()
+  string(APPEND body "const char* const ${symbol} = R\"${delimiter}(${text})${delimiter}\";\n\n")
+endforeach()
+set(content "// Generated from tools/alnadvise/report/ by cmake/embed_report_page.cmake.\n")
+string(APPEND content "#include \"report_page_template.h\"\n\nnamespace alnadvise {\n\n")
+string(APPEND content "${body}}  // namespace alnadvise\n")
+# Write only on change, so an unchanged template rebuilds nothing.
+if(EXISTS "${OUTPUT}")
+  file(READ "${OUTPUT}" old)
+  if(old STREQUAL content)
+    return()
+  endif()
+endif()
+file(WRITE "${OUTPUT}" "${content}")
