@@ -32,7 +32,8 @@
 
   // ---- summary ----
   const candidates = report.candidates || [];
-  const best = candidates.length && candidates[0].rank === 1 ? candidates[0] : null;
+  const best = report.best ? candidates.find(function (c) { return c.id === report.best.id; }) || null
+                            : null;
   const dataSet = report.dataSet || {};
   document.title = baseName(dataSet.path) + ': alnadvise report';
   document.getElementById('title').textContent = baseName(dataSet.path);
