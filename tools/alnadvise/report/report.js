@@ -215,7 +215,12 @@
       if (p.ring) g.appendChild(svg('circle', {cx: x, cy: y, r: 9, fill: 'none', stroke: '#d08a00', 'stroke-width': 2}));
       g.appendChild(svg('circle', {cx: x, cy: y, r: 5, fill: p.hollow ? '#fff' : p.colour,
                                    stroke: p.colour, class: p.hollow ? 'hollow' : 'point'}));
-      if (p.label) g.appendChild(svg('text', {x: x + 7, y: y - 6}, p.label));
+      // Labels near the right edge go to the point's left.
+      const leftward = x > W - right - 90;
+      if (p.label) {
+        g.appendChild(svg('text', {x: leftward ? x - 8 : x + 7, y: y - 7,
+                                   'text-anchor': leftward ? 'end' : 'start'}, p.label));
+      }
       root.appendChild(g);
     });
     container.appendChild(root);
