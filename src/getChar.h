@@ -94,6 +94,9 @@ void printExtracted();
 // Data set features (src/features)
 
 int extractFeatures(char* path);
+enum class SplitOutcome { kRead, kCannotOpen, kReadFailed, kOwnSideFile };
+SplitOutcome splitDataSet(const char* path);
+const int kOwnSideFileStatus = 4;
 void featuresSequence(std::string sequence, int index, double& sumLength, double& sumSquares,
                       int& maxLength, int& minLength, int& maxIndex, int& minIndex,
                       double* groupCounts);

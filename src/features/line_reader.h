@@ -25,6 +25,8 @@ class LineReader {
 
   // False when the file could not be opened.
   bool ok() const { return fd_ >= 0; }
+  // The open file, -1 when it could not be opened.
+  int fd() const { return fd_; }
 
   // Stores the next line in `line` and returns true, or returns false at the
   // end of the input or on a read error. The view stays valid until the next
