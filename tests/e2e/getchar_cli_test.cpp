@@ -265,7 +265,7 @@ TEST_F(Extraction, EntriesAreInTheFilesAtOnceAndSurviveAKill) {
     execl(kExe.c_str(), kExe.c_str(), fifo.c_str(), "X", out.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  const int feed = open(fifo.c_str(), O_RDWR);  // does not wait for the reader
+  const int feed = open(fifo.c_str(), O_RDWR);              // does not wait for the reader
   const std::string records = ">a\nK\n>b\nK\n>c\nD\n>d\n";  // ">d" closes "c"
   EXPECT_EQ(write(feed, records.data(), records.size()), static_cast<ssize_t>(records.size()));
   const std::string all = ">" + out + "/sequence1.fasta\nK\n>" + out + "/sequence2.fasta\nD\n";
