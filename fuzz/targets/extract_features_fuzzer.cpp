@@ -73,16 +73,25 @@ Expected model(std::string_view data) {
   return e;
 }
 
-// Checks one side file and removes it, so that the next input starts from an
-// empty folder ("" expected: the file must not exist).
-void checkAndRemove(const std::string& name, const std::string& expected) {
+// Checks that the side file `name` holds `expected` ("" expected: the file
+// does not exist). One read of the expected size and a byte more.
+void checkSideFile(const std::string& name, const std::string& expected) {
   const std::string path = outDir + "/" + name;
-  std::string content;
-  const bool exists = fuzz::readFile(path, &content);
-  fuzz::check(exists == !expected.empty(), name + (exists ? " written" : " missing"));
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  fuzz::check((fd >= 0) == !expected.empty(), name + (fd >= 0 ? " written" : " missing"));
+  if (fd < 0) return;
+  std::string content(expected.size() + 1, '\0');
+  const ssize_t got = ::read(fd, content.data(), content.size());
+  ::close(fd);
+  content.resize(got < 0 ? 0 : static_cast<size_t>(got));
   fuzz::check(content == expected, name + " differs from the model");
-  if (exists) ::unlink(path.c_str());
 }
+
+// Sequence files of earlier inputs that are still in the output folder: the
+// next input rewrites those it numbers, and the others are removed after it.
+size_t sequenceFilesLeft = 0;
+
+std::string sequenceFile(size_t k) { return "sequence" + std::to_string(k) + ".fasta"; }
 
 }  // namespace
 
@@ -110,11 +119,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string counts;
   fuzz::readFile("/proc/self/fd/1", &counts);
   fuzz::check(counts == e.countLines, "count lines differ from the model");
-  for (size_t k = 1; k <= e.sequenceFiles.size(); ++k) {
-    checkAndRemove("sequence" + std::to_string(k) + ".fasta", e.sequenceFiles[k - 1]);
+  const size_t written = e.sequenceFiles.size();
+  for (size_t k = 1; k <= written; ++k) checkSideFile(sequenceFile(k), e.sequenceFiles[k - 1]);
+  if (written >= sequenceFilesLeft) checkSideFile(sequenceFile(written + 1), "");
+  for (size_t k = written + 1; k <= sequenceFilesLeft; ++k) {
+    ::unlink((outDir + "/" + sequenceFile(k)).c_str());
   }
-  checkAndRemove("sequence" + std::to_string(e.sequenceFiles.size() + 1) + ".fasta", "");
-  checkAndRemove("All-sequences.fasta", e.collected);
-  checkAndRemove("r-sequences.fasta", e.repeats);
+  sequenceFilesLeft = written;
+  checkSideFile("All-sequences.fasta", e.collected);
+  checkSideFile("r-sequences.fasta", e.repeats);
+  // The collected files are appended to: they start empty for each input.
+  ::unlink((outDir + "/All-sequences.fasta").c_str());
+  ::unlink((outDir + "/r-sequences.fasta").c_str());
   return 0;
 }
