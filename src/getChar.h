@@ -11,6 +11,19 @@
 // exception (out of memory, std::out_of_range of weightNW) ends the process
 // unless the caller catches it.
 //
+// Example: pick aligner options for a data set from reference data sets.
+//   char dataSet[] = "family.fasta", references[] = "options.txt";
+//   extractFeatures2(dataSet);    // row 0 of OF: the data set's ten features
+//   readOptionFile(references);   // rows 1...: the references, bounds widened
+//   normalizeData();              // every row rescaled to the bounds
+//   getNearestReference();        // iA, iB, iC: nearest row per feature group
+//   setOptions();                 // opt[0..2]: those rows, nearest first
+//   const std::string& options = OF.rows[opt[0]].options;
+// and run an aligner with them, scored against a reference alignment:
+//   pid_ = getpid(); time_ = 1; mkdir("/tmp/fasta<pid_><time_>", 0700);
+//   double q, tc, micros;
+//   runAligner("family.fasta", "family.msf", MAFFT, options, q, tc, micros, 1);
+//
 // Conventions shared by the contracts:
 // - "Default number format": a double as an output stream writes it by
 //   default, at most six significant digits (0.5, 1.23457e+06, 1.2e-05).
