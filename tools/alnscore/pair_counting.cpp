@@ -28,7 +28,9 @@ struct RowWalk {
 
 }  // namespace
 
-PairCounts countPairs(const std::vector<MatchedRows>& rows, bool ignoreTestCase) {
+PairCounts countPairs(const std::vector<MatchedRows>& rows, bool ignoreTestCase,
+                      ReferenceResidues counted) {
+  const bool countEvery = counted == ReferenceResidues::kEvery;
   PairCounts counts;
   const size_t n = rows.size();
   size_t referenceWidth = 0, testWidth = 0;
@@ -55,7 +57,7 @@ PairCounts countPairs(const std::vector<MatchedRows>& rows, bool ignoreTestCase)
         if (c < w.reference.size() && !isGap(w.reference[c])) {
           while (w.nextTest < w.test.size() && isGap(w.test[w.nextTest])) ++w.nextTest;
           const bool hasTestResidue = w.nextTest < w.test.size();
-          if (isUpper(w.reference[c])) {
+          if (countEvery || isUpper(w.reference[c])) {
             const bool aligned = hasTestResidue && w.nextTest < testWidth &&
                                  (ignoreTestCase || !isLower(w.test[w.nextTest]));
             cell = aligned ? static_cast<uint32_t>(w.nextTest) : kUnaligned;

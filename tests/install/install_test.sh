@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix, builds a user's program against the
+# CMake package, and runs the installed alnadvise without any location flag.
+#   install_test.sh BUILD_DIR CONSUMER_SOURCE_DIR
+set -euo pipefail
+build=$1
+consumer=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
+  cat "$work/install.log"
+  exit 1
+}
+for f in bin/getChar bin/alnscore bin/alnadvise lib/libgetChar.a include/getChar.h \
+  share/getChar/reference-table.txt share/getChar/front.txt \
+  lib/cmake/getChar/getCharConfig.cmake libexec/getChar/tools/bin/mafft; do
+  [[ -e $prefix/$f ]] || { echo "missing after install: $f"; exit 1; }
+done
+
+cmake -S "$consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >"$work/consumer.log" 2>&1 &&
+  cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1 || {
+  cat "$work/consumer.log"
+  exit 1
+}
+[[ $("$work/consumer/consumer") == "-1 1" ]] || { echo "consumer printed something else"; exit 1; }
+
+# The installed advisor finds its tools and data beside itself.
+mkdir "$work/run"
+cd "$work/run"
+env -u GETCHAR_TOOLS_DIR "$prefix/bin/alnadvise" -q --no-merge --format json \
+  /usr/share/doc/kalign/examples/BB11001.tfa >report.json
+[[ -s BB11001.advise/best.fasta ]] || { echo "no best.fasta"; exit 1; }
+python3 - "$prefix" <<'PY'
+import json, os, sys
+prefix = os.path.realpath(sys.argv[1])
+tables = json.load(open("report.json"))["tables"]
+for key, where in (("tools", "libexec/getChar/tools"), ("table", "share/getChar/reference-table.txt"),
+                   ("front", "share/getChar/front.txt")):
+    if os.path.realpath(tables[key]) != os.path.join(prefix, where):
+        sys.exit("%s: %s is not the installed one" % (key, tables[key]))
+PY
+echo "installed, found by find_package and run without flags"

@@ -1,0 +1,95 @@
+#include "command_line.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "aligner_names.h"
+
+#ifndef GETCHAR_VERSION
+#define GETCHAR_VERSION "unknown"
+#endif
+
+namespace alnadvise {
+
+namespace {
+
+int onlineCores() {
+  const long n = ::sysconf(_SC_NPROCESSORS_ONLN);
+  return n > 0 ? static_cast<int>(n) : 1;
+}
+
+}  // namespace
+
+int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
+  *options = AdviseOptions();
+  options->jobs = onlineCores();
+  CLI::App app{
+      "Aligns a protein FASTA data set with the candidate configurations of five aligners,\n"
+      "scores them (against --ref, or by their agreement) and keeps the best.",
+      "alnadvise"};
+  app.set_help_flag("-h,--help", "Print this help and exit");
+  bool version = false;
+  std::string aligners = "clustalw,dialign-tx,kalign,mafft,muscle";
+  std::string format = "table";
+  bool noMerge = false;
+  app.add_option("DATA_SET", options->dataSet, "Protein sequences (FASTA)")->required();
+  app.add_option("-r,--ref", options->reference,
+                 "Reference alignment (aligned FASTA or MSF): score by Q and TC");
+  app.add_option("-o,--out", options->outputFolder,
+                 "Output folder (default: <data set base name>.advise)");
+  app.add_option("-t,--table", options->table, "Reference table (default: the shipped one)");
+  app.add_option("-f,--front", options->front, "Front file (default: the shipped one)");
+  app.add_option("-j,--jobs", options->jobs, "Runs at once (default: the number of cores)")
+      ->check(CLI::Range(1, 1024));
+  app.add_option("--aligners", aligners, "Aligners to consider, comma-separated (default: all)");
+  app.add_option("--timeout", options->timeoutSeconds,
+                 "Seconds per run; a run past it is killed (default: none)")
+      ->check(CLI::PositiveNumber);
+  app.add_flag("--no-merge", noMerge, "Do not merge the three best alignments");
+  app.add_flag("--keep", options->keep, "Keep the run folder under /tmp");
+  app.add_flag("--force", options->force, "Replace the results in a non-empty output folder");
+  app.add_option("--tools", options->tools,
+                 "Folder holding the aligners' bin/ and lib/ (default: $GETCHAR_TOOLS_DIR or "
+                 "the one laid out beside the program)");
+  app.add_option("--format", format, "Standard output: table, tsv or json")
+      ->check(CLI::IsMember({"table", "tsv", "json"}));
+  app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
+  app.add_flag("--version", version, "Print the version and exit");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    if (version) {
+      std::cout << "alnadvise " << GETCHAR_VERSION << std::endl;
+      return 0;
+    }
+    std::cerr << "alnadvise: " << e.what() << " (see alnadvise --help)" << std::endl;
+    return kBadInput;
+  }
+  if (version) {
+    std::cout << "alnadvise " << GETCHAR_VERSION << std::endl;
+    return 0;
+  }
+  std::string error;
+  if (!parseAlignerList(aligners, &options->aligners, &error)) {
+    std::cerr << "alnadvise: --aligners: " << error << std::endl;
+    return kBadInput;
+  }
+  options->merge = !noMerge;
+  options->format = format == "json"  ? OutputFormat::kJson
+                    : format == "tsv" ? OutputFormat::kTsv
+                                      : OutputFormat::kTable;
+  return -1;
+}
+
+int alnadviseMain(int argc, char** argv) {
+  AdviseOptions options;
+  const int status = parseCommandLine(argc, argv, &options);
+  return status >= 0 ? status : runAdvisor(options);
+}
+
+}  // namespace alnadvise

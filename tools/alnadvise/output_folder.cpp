@@ -1,0 +1,78 @@
+#include "output_folder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace alnadvise {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kOwnedOutputs = {"best.fasta", "report.tsv", "report.json",
+                                                "advise.log", "alignments"};
+
+std::string defaultOutputFolder(const std::string& dataSetPath) {
+  std::string base = dataSetPath.substr(dataSetPath.rfind('/') + 1);
+  const size_t dot = base.rfind('.');
+  if (dot != std::string::npos && dot > 0) base = base.substr(0, dot);
+  if (base.empty() || base == "." || base == "..") base = "data-set";
+  return base + ".advise";
+}
+
+bool prepareOutputFolder(const std::string& folder, bool force, std::string* error) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(folder, ec);
+  if (fs::exists(status)) {
+    if (!fs::is_directory(status)) {
+      *error = "output folder '" + folder + "' exists and is not a folder";
+      return false;
+    }
+    const bool empty = fs::is_empty(folder, ec);
+    if (ec) {
+      *error = "cannot read output folder '" + folder + "': " + ec.message();
+      return false;
+    }
+    if (!empty && !force) {
+      *error = "output folder '" + folder + "' is not empty (use --force to replace its results)";
+      return false;
+    }
+  } else if (!fs::create_directories(folder, ec) || ec) {
+    *error = "cannot create output folder '" + folder +
+             "': " + (ec ? ec.message() : std::string("unknown error"));
+    return false;
+  }
+  const std::string probe = folder + "/.alnadvise-probe";
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+  if (fd < 0) {
+    *error = "output folder '" + folder + "' is not writable: " + std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  ::unlink(probe.c_str());
+  if (force) {
+    for (const std::string& name : kOwnedOutputs) {
+      fs::remove_all(folder + "/" + name, ec);
+      if (ec) {
+        *error = "cannot remove '" + folder + "/" + name + "': " + ec.message();
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+std::string alignedFasta(const std::vector<std::string>& names,
+                         const std::vector<std::string>& rows) {
+  std::string text;
+  for (size_t i = 0; i < names.size() && i < rows.size(); ++i) {
+    text += ">" + names[i] + "\n";
+    for (size_t at = 0; at < rows[i].size(); at += 60) text += rows[i].substr(at, 60) + "\n";
+    if (rows[i].empty()) text += "\n";
+  }
+  return text;
+}
+
+}  // namespace alnadvise

@@ -1,0 +1,26 @@
+// The reports of an advice: report.tsv, report.json and the ranked table
+// for a person.
+#ifndef ALNADVISE_REPORT_WRITERS_H
+#define ALNADVISE_REPORT_WRITERS_H
+
+#include <string>
+
+#include "advice.h"
+
+namespace alnadvise {
+
+// Header "rank aligner options reason Q TC agreement seconds status file"
+// (tab-separated), one line per result in ranked order; NA for a missing
+// value, scores with 3 decimals, seconds with 2. Tabs and line ends in a
+// field become blanks.
+std::string formatTsv(const Advice& advice);
+
+// The same columns aligned for reading, options and reasons shortened.
+std::string formatTable(const Advice& advice);
+
+// Everything a report page needs, pretty-printed JSON.
+std::string formatJson(const Advice& advice);
+
+}  // namespace alnadvise
+
+#endif
