@@ -1,7 +1,8 @@
 // The scorer's sequence matching and pair counting. The input is a test
 // alignment, a line starting with "%%" whose other letters switch options
-// on (w -seqdiffwarn, m -ignoremissingseqs, c -ignoretestcase, t -truncname),
-// and the reference alignment. The counts of the blocked one-pass counter
+// on (w -seqdiffwarn, m -ignoremissingseqs, c -ignoretestcase, t -truncname,
+// e every reference residue counted, as the agreement counts them), and the
+// reference alignment. The counts of the blocked one-pass counter
 // must equal those of a plain count over each reference column.
 #include <algorithm>
 #include <map>
@@ -19,7 +20,8 @@ namespace {
 bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool isLower(char c) { return c >= 'a' && c <= 'z'; }
 
-alnscore::PairCounts model(const std::vector<alnscore::MatchedRows>& rows, bool ignoreTestCase) {
+alnscore::PairCounts model(const std::vector<alnscore::MatchedRows>& rows, bool ignoreTestCase,
+                           bool countEvery) {
   size_t width = 0;
   // Per row: the test column of each residue of the test row, and the
   // residue number of the reference row reached so far.
@@ -38,7 +40,7 @@ alnscore::PairCounts model(const std::vector<alnscore::MatchedRows>& rows, bool 
     for (size_t i = 0; i < rows.size(); ++i) {
       if (c >= rows[i].reference.size() || alnscore::isGap(rows[i].reference[c])) continue;
       const size_t k = residue[i]++;
-      if (!isUpper(rows[i].reference[c])) continue;
+      if (!countEvery && !isUpper(rows[i].reference[c])) continue;
       ++counted;
       const bool aligned = k < testColumns[i].size() &&
                            (ignoreTestCase || !isLower(rows[i].test[testColumns[i][k]]));
@@ -76,6 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.match.ignoreMissingSequences = letters.find('m') != letters.npos;
   options.ignoreTestCase = letters.find('c') != letters.npos;
   options.match.truncateNames = letters.find('t') != letters.npos;
+  const bool countEvery = letters.find('e') != letters.npos;
+  const alnscore::ReferenceResidues counted =
+      countEvery ? alnscore::ReferenceResidues::kEvery : alnscore::ReferenceResidues::kUpperCase;
 
   alnscore::Alignment test, reference;
   std::string error;
@@ -87,13 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   alnscore::MatchSummary summary;
   if (!alnscore::matchSequences(test, reference, options.match, &rows, &summary, &error)) return 0;
 
-  const alnscore::PairCounts counts = alnscore::countPairs(rows, options.ignoreTestCase);
-  const alnscore::PairCounts expected = model(rows, options.ignoreTestCase);
+  const alnscore::PairCounts counts = alnscore::countPairs(rows, options.ignoreTestCase, counted);
+  const alnscore::PairCounts expected = model(rows, options.ignoreTestCase, countEvery);
   fuzz::check(counts.referencePairs == expected.referencePairs, "reference pairs");
   fuzz::check(counts.alignedPairs == expected.alignedPairs, "aligned pairs");
   fuzz::check(counts.scoredColumns == expected.scoredColumns, "scored columns");
   fuzz::check(counts.correctColumns == expected.correctColumns, "correct columns");
 
+  if (countEvery) return 0;  // Q and TC count upper-case residues only
   alnscore::Score score;
   if (alnscore::scoreAlignments(test, reference, options, &score, &error)) {
     fuzz::check(score.q >= 0 && score.q <= 1 && score.tc >= 0 && score.tc <= 1, "Q or TC");
