@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "features/line_reader.h"
+#include "features/own_side_file.h"
 #include "features/sequence_index.h"
 #include "features/side_files.h"
 #include "getChar.h"
@@ -121,11 +122,21 @@ class Extraction {
 
 }  // namespace
 
-int extractFeatures(char* path) {
+SplitOutcome splitDataSet(const char* path) {
   LineReader reader(path);
   if (!reader.ok()) {
     std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
-    return -1;
+    return SplitOutcome::kCannotOpen;
+  }
+  // Checked before anything is written: the run would truncate or grow the
+  // file it is still reading, and lose the records not yet read.
+  if (!dir.empty()) {
+    const std::string own = findOwnSideFile(reader.fd(), path, dir);
+    if (!own.empty()) {
+      std::cerr << "Error: the data set '" << path << "' is the side file '" << dir << "/" << own
+                << "' of this run; nothing written." << std::endl;
+      return SplitOutcome::kOwnSideFile;
+    }
   }
   std::cout.flush();  // count lines go straight to the file descriptor
   std::fflush(stdout);
@@ -144,8 +155,21 @@ int extractFeatures(char* path) {
   // the failure takes the path of a data set that cannot be opened.
   if (reader.failed()) {
     std::cerr << "Error opening '" << path << "'. Bailing out." << std::endl;
-    return -1;
+    return SplitOutcome::kReadFailed;
   }
   if (records) extraction.finish();
-  exitChecked(1);
+  return SplitOutcome::kRead;
+}
+
+int extractFeatures(char* path) {
+  switch (splitDataSet(path)) {
+    case SplitOutcome::kRead:
+      exitChecked(1);
+    case SplitOutcome::kOwnSideFile:
+      exitChecked(kOwnSideFileStatus);
+    case SplitOutcome::kCannotOpen:
+    case SplitOutcome::kReadFailed:
+      break;
+  }
+  return -1;
 }

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Hands out the lines of a file without their line feed; nothing else is
 // removed (a carriage return stays). A last line without a line feed is a line
@@ -25,6 +25,8 @@ class LineReader {
 
   // False when the file could not be opened.
   bool ok() const { return fd_ >= 0; }
+  // The open file, -1 when it could not be opened.
+  int fd() const { return fd_; }
 
   // Stores the next line in `line` and returns true, or returns false at the
   // end of the input or on a read error. The view stays valid until the next
@@ -41,10 +43,11 @@ class LineReader {
   bool eof_ = false;
   bool failed_ = false;
   uint64_t left_ = UINT64_MAX;  // bytes still to read
-  std::vector<char> buffer_;
-  size_t begin_ = 0;   // first unread byte of buffer_
-  size_t end_ = 0;     // one past the last valid byte of buffer_
-  std::string carry_;  // a line that spans two reads
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;  // of buffer_
+  size_t begin_ = 0;     // first unread byte of buffer_
+  size_t end_ = 0;       // one past the last valid byte of buffer_
+  std::string carry_;    // a line that spans two reads
 };
 
 #endif

@@ -4,7 +4,6 @@
 #include <functional>
 
 namespace {
-const size_t kBlockSize = size_t{4} << 20;
 const size_t kFirstSlots = 1024;
 }  // namespace
 
@@ -33,7 +32,8 @@ bool SequenceIndex::findOrAdd(std::string_view sequence, std::string_view name,
 const char* SequenceIndex::store(std::string_view sequence, std::string_view name) {
   const size_t need = sequence.size() + name.size();
   if (need > blockLeft_ || blockFree_ == nullptr) {
-    const size_t size = need > kBlockSize ? need : kBlockSize;
+    const size_t size = need > nextBlockSize_ ? need : nextBlockSize_;
+    if (nextBlockSize_ < kLargestBlockSize) nextBlockSize_ *= 2;
     blocks_.emplace_back(new char[size]);
     blockFree_ = blocks_.back().get();
     blockLeft_ = size;

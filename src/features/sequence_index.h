@@ -38,6 +38,11 @@ class SequenceIndex {
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* blockFree_ = nullptr;
   size_t blockLeft_ = 0;
+  // Arena blocks double from 64 KiB to 4 MiB: a small data set takes little
+  // memory, a large one few allocations.
+  static constexpr size_t kFirstBlockSize = size_t{64} << 10;
+  static constexpr size_t kLargestBlockSize = size_t{4} << 20;
+  size_t nextBlockSize_ = kFirstBlockSize;
 };
 
 #endif

@@ -212,19 +212,46 @@ TEST_F(Extraction, UnwritableSideFilesWarnAndGoOn) {
                        missing + "/All-sequences.fasta'; entry skipped.\n");
 }
 
-TEST_F(Extraction, SideFileAsInputIsReadUpToItsSizeAtTheStart) {
-  // Every line repeats the first record's empty sequence, so each line read
-  // appends one to the file being read.
-  std::string lines;
-  for (int i = 0; i < 20000; ++i) lines += ">r" + std::to_string(i) + ";>r0\n";
-  writeFile(out + "/r-sequences.fasta", lines);
-  RunResult r = runProgram({"/usr/bin/timeout", "120", kExe, out + "/r-sequences.fasta", "X", out},
-                           cwd.path());
+TEST_F(Extraction, DataSetThatIsOneOfTheRunsSideFilesIsRefusedBeforeAnyWrite) {
+  // Larger than one read: writing sequence1.fasta would cut off the records
+  // not yet read.
+  std::string fasta;
+  for (int i = 0; fasta.size() < (3u << 20); ++i) {
+    fasta += ">s" + std::to_string(i) + "\n" + std::string(1000, "ACDEFGHIKL"[i % 10]) + "\n";
+  }
+  writeFile(out + "/sequence1.fasta", fasta);
+  writeFile(out + "/r-sequences.fasta", ">b;>a\n");
+  ASSERT_EQ(link((out + "/sequence1.fasta").c_str(), cwd.file("linked.fa").c_str()), 0);
+  ASSERT_EQ(symlink(cwd.file("other.fa").c_str(), (out + "/sequence12.fasta").c_str()), 0);
+  writeFile(cwd.file("other.fa"), ">a\nK\n");
+
+  // Through its own name, a hard link, a symbolic link in the folder, or as a
+  // collected file.
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {out + "/sequence1.fasta", "sequence1.fasta"},
+      {"linked.fa", "sequence1.fasta"},
+      {"other.fa", "sequence12.fasta"},
+      {out + "/r-sequences.fasta", "r-sequences.fasta"}};
+  for (const auto& [dataSet, sideFile] : cases) {
+    RunResult r = run(cwd, {dataSet, "MAFFT", out});
+    EXPECT_EQ(r.status, 4) << dataSet;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Error: the data set '" + dataSet + "' is the side file '" + out + "/" +
+                         sideFile + "' of this run; nothing written.\n");
+  }
+  EXPECT_EQ(side("sequence1.fasta"), fasta);
+  EXPECT_EQ(side("r-sequences.fasta"), ">b;>a\n");
+  EXPECT_EQ(readFile(cwd.file("other.fa")), ">a\nK\n");
+  EXPECT_FALSE(fileExists(out + "/All-sequences.fasta"));
+
+  // A copy is another file, and "sequence01.fasta" a name the run never
+  // writes: both are read as any data set.
+  writeFile(cwd.file("sequence1.fasta"), fasta);
+  ASSERT_EQ(rename((out + "/sequence12.fasta").c_str(), (out + "/sequence012.fasta").c_str()), 0);
+  RunResult r = run(cwd, {"sequence1.fasta", "MAFFT", out});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "0,0,0,0,0\n");
-  const std::string grown = side("r-sequences.fasta");
-  EXPECT_EQ(std::count(grown.begin(), grown.end(), '\n'), 39999);
-  EXPECT_EQ(grown.substr(lines.size(), 25), ">r1;>r0;>r0;>r0\n>r2;>r0;>");
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 10);
+  EXPECT_EQ(run(cwd, {"other.fa", "MAFFT", out}).status, 1);
 }
 
 TEST_F(Extraction, EntriesAreInTheFilesAtOnceAndSurviveAKill) {
@@ -238,7 +265,7 @@ TEST_F(Extraction, EntriesAreInTheFilesAtOnceAndSurviveAKill) {
     execl(kExe.c_str(), kExe.c_str(), fifo.c_str(), "X", out.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  const int feed = open(fifo.c_str(), O_RDWR);  // does not wait for the reader
+  const int feed = open(fifo.c_str(), O_RDWR);              // does not wait for the reader
   const std::string records = ">a\nK\n>b\nK\n>c\nD\n>d\n";  // ">d" closes "c"
   EXPECT_EQ(write(feed, records.data(), records.size()), static_cast<ssize_t>(records.size()));
   const std::string all = ">" + out + "/sequence1.fasta\nK\n>" + out + "/sequence2.fasta\nD\n";
