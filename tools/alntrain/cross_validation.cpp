@@ -38,11 +38,12 @@ void setDataSetRow(const BenchmarkSet& set) {
 
 struct Means {
   size_t n = 0;
-  double agreement = 0, reference = 0, defaults[5] = {0, 0, 0, 0, 0}, bestDefault = 0, oracle = 0;
+  double agreement = 0, learnt = 0, reference = 0, defaults[5] = {0, 0, 0, 0, 0}, bestDefault = 0, oracle = 0;
 
   void add(const HeldOut& h) {
     ++n;
     agreement += h.agreementQ;
+    learnt += h.learntQ;
     reference += h.referenceQ;
     for (int k = 0; k < 5; ++k) defaults[k] += h.defaultQ[k];
     bestDefault += h.bestDefaultQ;
@@ -54,7 +55,8 @@ struct Means {
 // lead: the width of the name, fold and size columns.
 std::string meansLine(const std::string& label, const Means& m, size_t lead) {
   std::string line = padded(label + " (" + std::to_string(m.n) + ")", lead);
-  line += padded(fixed(m.mean(m.agreement)), 11) + padded(fixed(m.mean(m.reference)), 11);
+  line += padded(fixed(m.mean(m.agreement)), 11) + padded(fixed(m.mean(m.learnt)), 8) +
+          padded(fixed(m.mean(m.reference)), 11);
   for (double d : m.defaults) line += padded(fixed(m.mean(d)), 10);
   line += padded(fixed(m.mean(m.bestDefault)), 13) + fixed(m.mean(m.oracle));
   return line + "\n";
@@ -107,6 +109,13 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
   std::vector<std::string> names;
   for (size_t i = 0; i < set.data.size(); ++i) names.push_back(alnadvise::safeName(i));
   alnadvise::scoreAgreement(names, &entries);
+  std::vector<const std::vector<std::string>*> validRows;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (entries[i].rows == nullptr) continue;
+    validRows.push_back(entries[i].rows);
+    result->example.q.push_back(records[i]->q);
+  }
+  if (!candidateFeatures(names, validRows, &result->example.candidates)) result->example = {};
   std::vector<alnadvise::RankInput> byAgreement = byReference;
   for (size_t i = 0; i < candidates.size(); ++i) {
     alnadvise::RankInput& in = byAgreement[i];
@@ -145,6 +154,29 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
   return true;
 }
 
+LearntChoice learnChoice(std::vector<HeldOut>* results, int folds) {
+  LearntChoice learnt;
+  std::vector<ChoiceExample> all;
+  for (const HeldOut& h : *results) all.push_back(h.example);
+  learnt.all = fitChoiceModel(all);
+  learnt.allFittedQ = meanChosenQ(learnt.all, all);
+  learnt.allPlainQ = meanChosenQ(ChoiceModel(), all);
+  for (int f = 1; f <= folds; ++f) {
+    std::vector<ChoiceExample> training;
+    for (const HeldOut& h : *results)
+      if (h.fold != f) training.push_back(h.example);
+    const ChoiceModel model = fitChoiceModel(training);
+    learnt.perFold.push_back(model);
+    for (HeldOut& h : *results) {
+      if (h.fold != f) continue;
+      h.learntQ = h.example.candidates.empty()
+                      ? h.agreementQ
+                      : h.example.q[chooseCandidate(model, h.example.candidates)];
+    }
+  }
+  return learnt;
+}
+
 bool crossValidate(const std::vector<size_t>& active, const CrossValidationSettings& settings,
                    Evaluator& evaluator, const FoldSearchFn& search, std::vector<HeldOut>* results,
                    std::string* error) {
@@ -173,7 +205,8 @@ bool crossValidate(const std::vector<size_t>& active, const CrossValidationSetti
 }
 
 std::string formatCrossValidation(const std::vector<HeldOut>& results,
-                                  const std::vector<BenchmarkSet>& sets, int folds) {
+                                  const std::vector<BenchmarkSet>& sets, int folds,
+                                  const LearntChoice& learnt) {
   std::vector<HeldOut> rows = results;
   std::sort(rows.begin(), rows.end(), [&](const HeldOut& a, const HeldOut& b) {
     return sets[a.set].name < sets[b.set].name;
@@ -187,9 +220,10 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
   text +=
       "Q of the advisor's first choice without a reference (agreement) and with it (reference,\n"
       "by Q + TC), of each aligner's default, of the best default and of the best run of all\n"
-      "(oracle). A run that failed counts Q = 0.\n\n";
+      "(oracle). A run that failed counts Q = 0. \"learnt\": the choice without a reference by\n"
+      "the score learnt on the other folds' data sets (below).\n\n";
   std::string header = padded("data set", width + 1) + padded("fold", 5) + padded("seqs", 4) +
-                       padded("agreement", 11) + padded("reference", 11);
+                       padded("agreement", 11) + padded("learnt", 8) + padded("reference", 11);
   for (int k = 0; k < 5; ++k) header += padded(alnadvise::alignerName(k), 10);
   header += padded("best default", 13) + padded("oracle", 8) + "agreement's choice\n";
   text += header;
@@ -199,6 +233,7 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
     std::string line = padded(set.name, width + 1) + padded(std::to_string(h.fold), 5) +
                        padded(std::to_string(set.data.size()), 4) +
                        padded(h.chosenByAgreement ? fixed(h.agreementQ) : "none", 11) +
+                       padded(fixed(h.learntQ), 8) +
                        padded(h.chosenByReference ? fixed(h.referenceQ) : "none", 11);
     for (int k = 0; k < 5; ++k)
       line += padded(h.hasDefault[k] ? fixed(h.defaultQ[k]) : "failed", 10);
@@ -221,13 +256,23 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
           fixed(all.mean(all.agreement) - all.mean(all.defaults[bestKind])) +
           "; reference over oracle: " +
           (all.oracle > 0 ? fixed(all.reference / all.oracle) : std::string("NA")) + ".\n";
+  text +=
+      "\nLearnt choice without a reference: per fold, the score\n"
+      "  plain agreement + r x reverse agreement + g x gap excess + w x width excess\n"
+      "with r, g, w fitted on the other folds' data sets (a grid; all zero is plain agreement):\n";
+  for (size_t f = 0; f < learnt.perFold.size(); ++f)
+    text += "  fold " + std::to_string(f + 1) + ": " + learnt.perFold[f].describe() + "\n";
+  text += "Fitted on every data set: " + learnt.all.describe() + " (in-sample mean Q " +
+          fixed(learnt.allFittedQ) + " against " + fixed(learnt.allPlainQ) +
+          " for plain agreement). Mean Q, cross-validated: learnt " + fixed(all.mean(all.learnt)) +
+          ", plain agreement " + fixed(all.mean(all.agreement)) + ".\n";
   return text;
 }
 
 std::string crossValidationTsv(const std::vector<HeldOut>& results,
                                const std::vector<BenchmarkSet>& sets) {
   std::string text =
-      "data_set\tfold\tsequences\tagreement_Q\treference_Q\tCLUSTALW\tDIALIGNTX\tKALIGN\tMAFFT\t"
+      "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_Q\tCLUSTALW\tDIALIGNTX\tKALIGN\tMAFFT\t"
       "MUSCLE\tbest_default_Q\toracle_Q\tcandidates\tagreement_choice\treference_choice\t"
       "oracle\n";
   auto choice = [](bool chosen, const alnadvise::Configuration& c) {
@@ -237,7 +282,7 @@ std::string crossValidationTsv(const std::vector<HeldOut>& results,
     const BenchmarkSet& set = sets[h.set];
     text += set.name + "\t" + std::to_string(h.fold) + "\t" + std::to_string(set.data.size()) +
             "\t" + (h.chosenByAgreement ? fixed(h.agreementQ, 4) : "NA") + "\t" +
-            (h.chosenByReference ? fixed(h.referenceQ, 4) : "NA");
+            fixed(h.learntQ, 4) + "\t" + (h.chosenByReference ? fixed(h.referenceQ, 4) : "NA");
     for (int k = 0; k < 5; ++k) text += "\t" + (h.hasDefault[k] ? fixed(h.defaultQ[k], 4) : "NA");
     text += "\t" + fixed(h.bestDefaultQ, 4) + "\t" + fixed(h.oracleQ, 4) + "\t" +
             std::to_string(h.candidates) + "\t" + choice(h.chosenByAgreement, h.agreementChoice) +

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "choice_model.h"
 #include "configuration.h"
 #include "evaluation.h"
 #include "search.h"
@@ -33,6 +34,19 @@ struct HeldOut {
   double referenceQ = 0;
   alnadvise::Configuration oracle;  // the best run of all on the set, by Q
   double oracleQ = 0;
+  // The learnt choice (choice_model.h): the valid candidates' features and
+  // Q, and the Q of the candidate that the model fitted on the other folds'
+  // data sets chooses (the agreement's Q when no model applies).
+  ChoiceExample example;
+  double learntQ = 0;
+};
+
+// The learnt choice's models: one per fold, fitted on the other folds'
+// held-out data sets, and one fitted on all of them.
+struct LearntChoice {
+  std::vector<ChoiceModel> perFold;
+  ChoiceModel all;
+  double allFittedQ = 0, allPlainQ = 0;  // in-sample, for the record
 };
 
 // Data set i of the ordered list goes to fold i mod folds (1-based in
@@ -57,6 +71,9 @@ bool crossValidate(const std::vector<size_t>& active, const CrossValidationSetti
                    Evaluator& evaluator, const FoldSearchFn& search, std::vector<HeldOut>* results,
                    std::string* error);
 
+// Fits the learnt choice fold by fold and sets each result's learntQ.
+LearntChoice learnChoice(std::vector<HeldOut>* results, int folds);
+
 // Advises one data set with a table and a front: the candidates, their runs
 // (through the cache) and the two choices; false when interrupted or failed.
 bool adviseHeldOut(size_t set, const std::string& table, const std::string& front,
@@ -65,7 +82,8 @@ bool adviseHeldOut(size_t set, const std::string& table, const std::string& fron
 
 // report.txt's cross-validation section and the per-set TSV.
 std::string formatCrossValidation(const std::vector<HeldOut>& results,
-                                  const std::vector<BenchmarkSet>& sets, int folds);
+                                  const std::vector<BenchmarkSet>& sets, int folds,
+                                  const LearntChoice& learnt);
 std::string crossValidationTsv(const std::vector<HeldOut>& results,
                                const std::vector<BenchmarkSet>& sets);
 

@@ -363,7 +363,8 @@ int Trainer::run() {
       if (alnadvise::SignalGuard::caught()) return stopped();
       return fail(error_, kTrainingFailed);
     }
-    summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds);
+    const LearntChoice learnt = learnChoice(&heldOut, options_.folds);
+    summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt);
     if (!alnadvise::writeFileAtomically(output_ + "/cross-validation.tsv",
                                         crossValidationTsv(heldOut, sets_), &error)) {
       std::cerr << "alntrain: " << error << std::endl;
