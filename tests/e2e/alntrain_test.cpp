@@ -121,6 +121,15 @@ TEST_F(AlntrainProgram, HelpVersionAndRefusals) {
   expectRefused({}, "BENCHMARK_DIR");
   expectRefused({"--bogus", "bench"}, "bogus");
   expectRefused({"--resume", "--force", "bench"}, "exclude each other");
+  expectRefused({"--runs-only", "bench"}, "--runs-only needs --configurations");
+  expectRefused({"--list-configurations", "bench"}, "takes no BENCHMARK_DIR");
+  r = train({"--list-configurations", "--aligners", "mafft,kalign", "--sample", "2"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "MAFFT\t\nKALIGN\t\n");
+  writeFile(dir.file("list"), "KALIGN\t-gpo 3.5\n");
+  expectRefused({"--tools", realToolsFolder(), "--aligners", "mafft", "--configurations",
+                 dir.file("list"), "bench"},
+                "lists KALIGN -gpo 3.5, which --aligners leaves out");
   expectRefused({"--tools", realToolsFolder(), "bench"}, "holds no pair");
   expectRefused({"--tools", realToolsFolder(), "--population", "3", "bench"},
                 "cannot hold the 5 default configurations");

@@ -33,8 +33,7 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
   app.set_help_flag("-h,--help", "Print this help and exit");
   bool version = false;
   std::string aligners = "clustalw,dialign-tx,kalign,mafft,muscle";
-  app.add_option("BENCHMARK_DIR", options->benchmark, "Folder of data sets and references")
-      ->required();
+  app.add_option("BENCHMARK_DIR", options->benchmark, "Folder of data sets and references");
   app.add_option("-o,--out", options->outputFolder,
                  "Output folder (default: <benchmark folder name>.train)");
   app.add_option("--seed", options->seed, "Seed of the search (default 237)")
@@ -65,6 +64,17 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
   app.add_option("--tools", options->tools,
                  "Folder holding the aligners' bin/ and lib/ (default: $GETCHAR_TOOLS_DIR or "
                  "the one laid out beside the program)");
+  app.add_option("--configurations", options->configurations,
+                 "Evaluate these configurations (ALIGNER<TAB>options or front lines) instead "
+                 "of searching");
+  app.add_flag("--runs-only", options->runsOnly,
+               "With --configurations: only make the runs into runs.tsv, learn nothing");
+  app.add_flag("--list-configurations", options->listConfigurations,
+               "Print the option space's configurations (ALIGNER<TAB>options) and exit");
+  app.add_option("--sample", options->sample,
+                 "With --list-configurations: the aligners' defaults and random others, N in "
+                 "all (drawn from --seed)")
+      ->check(CLI::Range(1L, 1000000000L));
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
   app.add_flag("--version", version, "Print the version and exit");
   try {
@@ -89,6 +99,19 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
     std::cerr << "alntrain: --aligners: " << error << std::endl;
     return kBadUsage;
   }
+  if (options->listConfigurations != options->benchmark.empty()) {
+    std::cerr << "alntrain: "
+              << (options->listConfigurations ? "--list-configurations takes no BENCHMARK_DIR"
+                                              : "BENCHMARK_DIR is required")
+              << " (see alntrain --help)" << std::endl;
+    return kBadUsage;
+  }
+  if ((options->runsOnly && options->configurations.empty()) ||
+      (options->sample > 0 && !options->listConfigurations)) {
+    std::cerr << "alntrain: " << (options->runsOnly ? "--runs-only" : "--sample") << " needs "
+              << (options->runsOnly ? "--configurations" : "--list-configurations") << std::endl;
+    return kBadUsage;
+  }
   if (options->resume && options->force) {
     std::cerr << "alntrain: --resume and --force exclude each other" << std::endl;
     return kBadUsage;
@@ -99,7 +122,8 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
 int alntrainMain(int argc, char** argv) {
   TrainOptions options;
   const int status = parseCommandLine(argc, argv, &options);
-  return status >= 0 ? status : runTrainer(options);
+  if (status >= 0) return status;
+  return options.listConfigurations ? printConfigurations(options) : runTrainer(options);
 }
 
 }  // namespace alntrain

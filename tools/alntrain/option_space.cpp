@@ -114,6 +114,13 @@ bool parseGene(const json& g, const std::string& aligner, Gene* gene, std::strin
 
 }  // namespace
 
+bool safeOptionText(const std::string& text, std::string* bad) {
+  const size_t at = text.find_first_of(kRefused, 0, sizeof kRefused - 1);
+  if (at == std::string::npos) return true;
+  *bad = text.substr(at, 1);
+  return false;
+}
+
 std::string formatOptionNumber(double value) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.6f", value);

@@ -58,6 +58,10 @@ class OptionSpace {
 bool parseOptionSpace(const std::string& text, OptionSpace* out, std::string* error);
 bool loadOptionSpace(const std::string& path, OptionSpace* out, std::string* error);
 
+// The text holds none of the characters refused in option texts (see
+// above); otherwise *bad is the first one.
+bool safeOptionText(const std::string& text, std::string* bad);
+
 // A number as an option value: shortest plain decimal, never an exponent
 // ("1.53", "0.05", "1000").
 std::string formatOptionNumber(double value);

@@ -13,6 +13,7 @@
 
 #include "aligner_names.h"
 #include "benchmark_set.h"
+#include "configuration_list.h"
 #include "cross_validation.h"
 #include "evaluation.h"
 #include "file_output.h"
@@ -67,6 +68,9 @@ class Trainer {
   int prepareOutput();
   int prepareRuns();
   int dropHopelessSets();
+  // --configurations: makes every listed run; the sets with a valid one
+  // are the active ones.
+  int runList();
   // A search over the sets; false when interrupted or failed.
   bool search(const std::vector<size_t>& sets, const std::string& label, SearchResult* result);
   // Writes the search's table and front (and, for the main search, its
@@ -83,6 +87,7 @@ class Trainer {
   std::string spacePath_, tools_, output_;
   std::vector<BenchmarkSet> sets_;
   std::vector<size_t> active_;
+  std::vector<alnadvise::Configuration> list_;  // --configurations
   RunCache cache_;
   alnadvise::RunFolder runFolder_;
   int log_ = -1;
@@ -115,7 +120,17 @@ int Trainer::checkInputs() {
                       alnadvise::alignerName(kind) + " out with --aligners)",
                   kBadUsage);
   }
-  if (options_.population < static_cast<int>(options_.aligners.size()))
+  if (!options_.configurations.empty()) {
+    if (!readConfigurationList(options_.configurations, &list_, &error))
+      return fail(error, kBadUsage);
+    for (const alnadvise::Configuration& c : list_) {
+      if (std::find(options_.aligners.begin(), options_.aligners.end(), c.kind) ==
+          options_.aligners.end())
+        return fail("'" + options_.configurations + "' lists " + c.label() +
+                        ", which --aligners leaves out",
+                    kBadUsage);
+    }
+  } else if (options_.population < static_cast<int>(options_.aligners.size()))
     return fail("--population " + std::to_string(options_.population) + " cannot hold the " +
                     std::to_string(options_.aligners.size()) + " default configurations",
                 kBadUsage);
@@ -221,6 +236,45 @@ int Trainer::dropHopelessSets() {
   return -1;
 }
 
+int Trainer::runList() {
+  std::vector<RunRequest> requests;
+  for (size_t s = 0; s < sets_.size(); ++s)
+    for (const alnadvise::Configuration& c : list_) requests.push_back({s, c});
+  say("running " + std::to_string(list_.size()) + " configurations on " +
+      std::to_string(sets_.size()) + " data sets, " + std::to_string(options_.jobs) +
+      " at a time; aligners' output in " + output_ + "/alntrain.log");
+  label_ = "listed: ";
+  lastLine_ = searchStart_ = Clock::now();
+  const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
+  if (status == EnsureStatus::kInterrupted) return stopped();
+  if (status == EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
+  if (options_.runsOnly) {
+    say(std::to_string(evaluator_->stats().runsMade) + " runs made, " +
+        std::to_string(requests.size() - static_cast<size_t>(evaluator_->stats().runsMade)) +
+        " found in " + cache_.path());
+    return kTrained;
+  }
+  for (size_t s = 0; s < sets_.size(); ++s) {
+    bool any = false;
+    for (const alnadvise::Configuration& c : list_) {
+      const RunRecord* r = cache_.find(sets_[s].hash, c);
+      any = any || (r && r->valid());
+    }
+    if (any) {
+      active_.push_back(s);
+    } else {
+      std::cerr << "alntrain: warning: every listed configuration failed on '" << sets_[s].name
+                << "'; left out of the training (see runs.tsv and alntrain.log)" << std::endl;
+      summary_.leftOut.push_back(sets_[s].name);
+    }
+  }
+  if (active_.empty())
+    return fail(
+        "every listed configuration failed on every data set; see " + output_ + "/alntrain.log",
+        kTrainingFailed);
+  return -1;
+}
+
 bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
                      SearchResult* result) {
   SearchSettings settings;
@@ -277,7 +331,24 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
       line += "; at most about " + duration(left) + " left";
     say(line);
   };
-  *result = runSearch(space_, settings, evaluate, progress);
+  if (!list_.empty()) {
+    // The listed configurations take the place of the search: one
+    // generation holding them all.
+    *result = SearchResult();
+    std::vector<Fitness> fitness;
+    result->interrupted = !evaluate(list_, &fitness);
+    for (size_t i = 0; i < list_.size() && !result->interrupted; ++i) {
+      Individual individual;
+      individual.configuration = list_[i];
+      individual.fitness = fitness[i];
+      result->evaluated.push_back(individual);
+      result->population.push_back(i);
+    }
+    result->runsUsed = static_cast<long>(list_.size() * sets.size());
+    result->generationsDone = 0;
+  } else {
+    *result = runSearch(space_, settings, evaluate, progress);
+  }
   if (failed) return false;
   return !result->interrupted;
 }
@@ -320,20 +391,25 @@ int Trainer::run() {
   int status = checkInputs();
   if (status < 0) status = prepareOutput();
   if (status < 0) status = prepareRuns();
-  if (status < 0) status = dropHopelessSets();
+  if (status < 0) status = list_.empty() ? dropHopelessSets() : runList();
   if (status >= 0) return status;
 
-  say("searching on " + std::to_string(active_.size()) + " data sets: population " +
-      std::to_string(options_.population) + ", " + std::to_string(options_.generations) +
-      " generations" +
-      (options_.budget > 0 ? ", at most " + std::to_string(options_.budget) + " runs" : "") +
-      ", seed " + std::to_string(options_.seed));
+  if (!list_.empty())
+    say("learning from " + std::to_string(list_.size()) + " listed configurations on " +
+        std::to_string(active_.size()) + " data sets");
+  else
+    say("searching on " + std::to_string(active_.size()) + " data sets: population " +
+        std::to_string(options_.population) + ", " + std::to_string(options_.generations) +
+        " generations" +
+        (options_.budget > 0 ? ", at most " + std::to_string(options_.budget) + " runs" : "") +
+        ", seed " + std::to_string(options_.seed));
   SearchResult result;
   if (!search(active_, "", &result)) {
     if (alnadvise::SignalGuard::caught()) return stopped();
     return fail(error_, kTrainingFailed);
   }
   summary_.search = result;
+  summary_.listed = !list_.empty();
   std::string error;
   bool ok = writeLearned(active_, result, output_, true, &error);
   if (!ok) std::cerr << "alntrain: " << error << std::endl;
@@ -380,7 +456,10 @@ int Trainer::run() {
   summary_.reusedAtStart = reusedAtStart_;
   summary_.setsUsed = active_.size();
   summary_.sets = &sets_;
-  summary_.settings = "seed " + std::to_string(options_.seed) + ", population " +
+  summary_.settings = (list_.empty() ? std::string()
+                                     : "configurations " + options_.configurations + " (" +
+                                           std::to_string(list_.size()) + "), ") +
+                      "seed " + std::to_string(options_.seed) + ", population " +
                       std::to_string(options_.population) + ", generations " +
                       std::to_string(options_.generations) + ", budget " +
                       (options_.budget > 0 ? std::to_string(options_.budget) + " runs per search"
@@ -408,6 +487,19 @@ std::string defaultTrainingFolder(const std::string& benchmark) {
   base = base.substr(base.rfind('/') + 1);
   if (base.empty() || base == "." || base == ".." || base == "/") base = "benchmark";
   return base + ".train";
+}
+
+int printConfigurations(const TrainOptions& options) {
+  OptionSpace space;
+  std::string error;
+  const std::string path = alnadvise::findDataFile(options.space, "option-space.json");
+  std::vector<alnadvise::Configuration> list;
+  seedGenerator(options.seed);
+  if (!loadOptionSpace(path, &space, &error) ||
+      !listConfigurations(space, options.aligners, options.sample, &list, &error))
+    return fail(error, kBadUsage);
+  std::cout << formatConfigurationList(list) << std::flush;
+  return std::cout ? kTrained : fail("cannot write standard output", kTrainingFailed);
 }
 
 int runTrainer(const TrainOptions& options) {

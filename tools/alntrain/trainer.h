@@ -33,6 +33,14 @@ struct TrainOptions {
   bool force = false;
   bool quiet = false;
   int folds = 0;  // 0: no cross-validation
+  // Instead of the search, evaluate exactly these (configuration_list.h);
+  // with runsOnly, only make their runs into runs.tsv and learn nothing.
+  std::string configurations;
+  bool runsOnly = false;
+  // Print the option space's configurations instead of training (sample:
+  // how many, 0 for all); no benchmark is read.
+  bool listConfigurations = false;
+  long sample = 0;
 };
 
 const int kTrained = 0;
@@ -42,6 +50,10 @@ const int kBadUsage = 2;        // options, benchmark, option space, tools, outp
 // Returns the exit status; 128 + the signal after SIGINT, SIGTERM or SIGHUP
 // (runs stopped, runs.tsv keeps every run that ended).
 int runTrainer(const TrainOptions& options);
+
+// --list-configurations: the list on standard output; 0, or 2 with one line
+// on standard error.
+int printConfigurations(const TrainOptions& options);
 
 // "<name>.train" for ".../name" or ".../name/".
 std::string defaultTrainingFolder(const std::string& benchmark);

@@ -56,15 +56,19 @@ std::string formatTrainingReport(const TrainingSummary& s, const std::string& ve
   const size_t all = s.sets ? s.sets->size() : 0;
   text += "Data sets: " + std::to_string(all) + ", " + std::to_string(s.setsUsed) + " used";
   if (!s.leftOut.empty()) {
-    text += " (every default failed on:";
+    text += s.listed ? " (every listed configuration failed on:" : " (every default failed on:";
     for (const std::string& n : s.leftOut) text += " " + n;
     text += ")";
   }
   text += ".\n";
   const SearchResult& r = s.search;
-  text += "Search: " + std::to_string(r.generationsDone) + " generations after the first, " +
-          std::to_string(r.evaluated.size()) + " configurations, " + std::to_string(r.runsUsed) +
-          " runs" + (r.budgetReached ? " (stopped by the budget)" : "") + ".\n\n";
+  if (s.listed)
+    text += "Listed: " + std::to_string(r.evaluated.size()) + " configurations, " +
+            std::to_string(r.runsUsed) + " runs, no search.\n\n";
+  else
+    text += "Search: " + std::to_string(r.generationsDone) + " generations after the first, " +
+            std::to_string(r.evaluated.size()) + " configurations, " + std::to_string(r.runsUsed) +
+            " runs" + (r.budgetReached ? " (stopped by the budget)" : "") + ".\n\n";
   text += "Defaults (means over the data sets):\n";
   for (const Individual& ind : r.evaluated)
     if (ind.generation == 0 && ind.configuration.options.empty())

@@ -17,8 +17,9 @@ struct TrainingSummary {
   std::string benchmark, settings;
   const std::vector<BenchmarkSet>* sets = nullptr;
   size_t setsUsed = 0;
-  std::vector<std::string> leftOut;   // every default failed on them
+  std::vector<std::string> leftOut;   // every default (or listed one) failed on them
   SearchResult search;                // the search over every data set
+  bool listed = false;                // --configurations: a list took the search's place
   std::vector<Individual> front;      // every non-dominated configuration
   std::vector<Individual> frontFile;  // those in front.txt
   std::vector<TableLine> table;
