@@ -1,14 +1,15 @@
 # cmake --install: the programs in bin/, the library and its header in lib/
-# and include/, the shipped table and front in share/getChar/, a CMake
+# and include/, the shipped table, front and option space in share/getChar/, a CMake
 # package for find_package(getChar), and the aligners laid out for the
 # installed alnadvise in libexec/getChar/tools.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS getChar alnscore alnadvise RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS getChar alnscore alnadvise alntrain RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS getCharLib EXPORT getCharTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES src/getChar.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES data/reference-table.txt data/front.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/getChar)
+install(FILES data/reference-table.txt data/front.txt data/option-space.json
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/getChar)
 install(PROGRAMS scripts/install-aligners scripts/install-deps
         DESTINATION ${CMAKE_INSTALL_DATADIR}/getChar/scripts)
 

@@ -13,8 +13,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
   cat "$work/install.log"
   exit 1
 }
-for f in bin/getChar bin/alnscore bin/alnadvise lib/libgetChar.a include/getChar.h \
-  share/getChar/reference-table.txt share/getChar/front.txt \
+for f in bin/getChar bin/alnscore bin/alnadvise bin/alntrain lib/libgetChar.a include/getChar.h \
+  share/getChar/reference-table.txt share/getChar/front.txt share/getChar/option-space.json \
   lib/cmake/getChar/getCharConfig.cmake libexec/getChar/tools/bin/mafft; do
   [[ -e $prefix/$f ]] || { echo "missing after install: $f"; exit 1; }
 done

@@ -11,7 +11,7 @@
 #include <iostream>
 
 #include "advice.h"
-#include "agreement.h"
+#include "agreement_scores.h"
 #include "aligner_names.h"
 #include "candidate_runs.h"
 #include "candidates.h"
@@ -383,34 +383,18 @@ void Advisor::scoreByAgreement() {
   if (advice_.referenceMode()) return;
   std::vector<std::string> names;
   for (size_t i = 0; i < advice_.data.size(); ++i) names.push_back(safeName(i));
-  std::vector<alnscore::Alignment> alignments(results_.size());
-  std::vector<bool> usable(results_.size(), false);
-  std::string error;
+  std::vector<AgreementEntry> entries(results_.size());
   for (size_t i = 0; i < results_.size(); ++i) {
-    usable[i] = results_[i].valid &&
-                alnscore::alignmentFromRows(names, results_[i].rows, &alignments[i], &error);
+    const CandidateResult& r = results_[i];
+    entries[i].rows = r.valid ? &r.rows : nullptr;
+    entries[i].id = r.candidate.id;
+    entries[i].isMerge = r.candidate.configuration.kind == kMergeKind;
+    entries[i].mergeInputs = r.mergeInputs;
   }
+  scoreAgreement(names, &entries);
   for (size_t i = 0; i < results_.size(); ++i) {
-    CandidateResult& c = results_[i];
-    c.hasAgreement = false;
-    if (!usable[i]) continue;
-    double sum = 0;
-    int count = 0;
-    for (size_t j = 0; j < results_.size(); ++j) {
-      const CandidateResult& d = results_[j];
-      if (j == i || !usable[j] || d.candidate.configuration.kind == kMergeKind) continue;
-      if (std::find(c.mergeInputs.begin(), c.mergeInputs.end(), d.candidate.id) !=
-          c.mergeInputs.end())
-        continue;
-      double share = 0;
-      if (!alnscore::agreementShare(alignments[i], alignments[j], &share, &error)) continue;
-      sum += share;
-      ++count;
-    }
-    if (count > 0) {
-      c.hasAgreement = true;
-      c.agreement = sum / count;
-    }
+    results_[i].hasAgreement = entries[i].hasAgreement;
+    results_[i].agreement = entries[i].agreement;
   }
 }
 

@@ -1,0 +1,184 @@
+// The training with the real aligners: every value of the shipped option
+// space accepted by its program, a small training whose table and front the
+// advisor then uses, and a data set that every aligner fails on.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "advisor.h"
+#include "benchmark_set.h"
+#include "evaluation.h"
+#include "genome.h"
+#include "getChar.h"
+#include "option_space.h"
+#include "run_folder.h"
+#include "test_support.h"
+#include "tools_folder.h"
+#include "trainer.h"
+
+using namespace testing_support;
+
+namespace alntrain {
+namespace {
+
+const std::string kKalign = "/usr/share/doc/kalign/examples/";
+
+void addSet(const std::string& folder, const std::string& name, const std::string& from) {
+  writeFile(folder + "/" + name + ".fasta", readFile(from + ".tfa"));
+  writeFile(folder + "/" + name + ".msf", readFile(from + ".msf"));
+}
+
+class TrainingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (realToolsFolder().empty()) FAIL() << "GETCHAR_TOOLS_DIR is not set";
+    bench = dir.file("bench");
+    ::mkdir(bench.c_str(), 0755);
+    options.benchmark = bench;
+    options.outputFolder = dir.file("out");
+    options.tools = realToolsFolder();
+    options.jobs = 2;
+    options.quiet = true;
+    options.population = 6;
+    options.generations = 1;
+  }
+  int train() {
+    int status = -1;
+    captured = capture([&] { status = runTrainer(options); });
+    return status;
+  }
+  TempDir dir;
+  std::string bench;
+  TrainOptions options;
+  Captured captured;
+};
+
+// One run per value of every gene (the others at their defaults), and one
+// run per aligner with every gene at its last value: an option the program
+// rejects leaves no valid alignment, a defect of the space.
+TEST_F(TrainingTest, EveryOptionOfTheSpaceIsAcceptedByItsProgram) {
+  OptionSpace space;
+  std::string error;
+  ASSERT_TRUE(loadOptionSpace(GETCHAR_SOURCE_DATA_DIR "/option-space.json", &space, &error));
+  addSet(bench, "BB11001", kKalign + "BB11001");
+  std::vector<BenchmarkSet> sets;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(readBenchmark(bench, &sets, &warnings, &error)) << error;
+  alnadvise::RunFolder runFolder;
+  ASSERT_TRUE(runFolder.create(&error)) << error;
+  ASSERT_TRUE(prepareRunCopies(&sets, runFolder.path(), &error)) << error;
+  RunCache cache;
+  ASSERT_TRUE(cache.open(dir.file("runs.tsv"), false, &warnings, &error)) << error;
+  RunSettings settings;
+  settings.toolsFolder = realToolsFolder();
+  settings.runFolder = runFolder.path();
+  settings.jobs = 2;
+  settings.timeoutSeconds = 120;
+  Evaluator evaluator(sets, cache, settings);
+
+  std::vector<RunRequest> requests;
+  for (int kind = 0; kind < 5; ++kind) {
+    Genome all = defaultGenome(space, kind);
+    for (size_t g = 0; g < space.genes(kind).size(); ++g) {
+      const Gene& gene = space.genes(kind)[g];
+      const size_t at = static_cast<size_t>(space.offset(kind)) + g;
+      for (int a = 0; a < gene.alleles(); ++a) {
+        if (a == gene.defaultAllele) continue;
+        Genome one = defaultGenome(space, kind);
+        one.alleles[at] = a;
+        requests.push_back({0, configurationOf(space, one)});
+      }
+      all.alleles[at] = gene.alleles() - 1 == gene.defaultAllele ? 0 : gene.alleles() - 1;
+    }
+    requests.push_back({0, configurationOf(space, all)});
+  }
+  ASSERT_EQ(evaluator.ensure(requests, false, &error), EnsureStatus::kDone) << error;
+  EXPECT_EQ(evaluator.stats().runsMade, static_cast<long>(requests.size()));
+  for (const RunRequest& r : requests) {
+    const RunRecord* run = cache.find(sets[0].hash, r.configuration);
+    ASSERT_NE(run, nullptr);
+    EXPECT_TRUE(run->valid()) << r.configuration.label() << ": " << run->status;
+  }
+}
+
+TEST_F(TrainingTest, TrainsOnTwoSetsAndTheAdvisorUsesWhatItLearnt) {
+  addSet(bench, "BB11001", kKalign + "BB11001");
+  addSet(bench, "BB12006", kKalign + "BB12006");
+  options.budget = 50;
+  ASSERT_EQ(train(), kTrained) << captured.err;
+  for (const char* f : {"runs.tsv", "front.txt", "reference-table.txt", "search.tsv", "front.svg",
+                        "front.png", "report.txt"})
+    EXPECT_TRUE(fileExists(options.outputFolder + "/" + f)) << f;
+  const std::string runs = readFile(options.outputFolder + "/runs.tsv");
+  EXPECT_LE(std::count(runs.begin(), runs.end(), '\n'), 1 + 50);
+  const std::string table = readFile(options.outputFolder + "/reference-table.txt");
+  EXPECT_EQ(table.rfind("BB11001;", 0), 0u) << table;
+  EXPECT_NE(table.find("\nBB12006;"), std::string::npos) << table;
+
+  alnadvise::AdviseOptions advise;
+  advise.dataSet = "/usr/share/dialign-tx/BB11002.tfa";
+  advise.reference = "/usr/share/dialign-tx/BB11002.msf";
+  advise.outputFolder = dir.file("advice");
+  advise.table = options.outputFolder + "/reference-table.txt";
+  advise.front = options.outputFolder + "/front.txt";
+  advise.tools = realToolsFolder();
+  advise.jobs = 2;
+  advise.merge = false;
+  advise.quiet = true;
+  int status = -1;
+  const Captured advice = capture([&] { status = alnadvise::runAdvisor(advise); });
+  ASSERT_EQ(status, 0) << advice.err;
+  const nlohmann::json report =
+      nlohmann::json::parse(readFile(advise.outputFolder + "/report.json"));
+  EXPECT_FALSE(report["nearestReferences"].empty());
+  std::string reasons;
+  for (const auto& c : report["candidates"])
+    for (const auto& r : c["reasons"]) reasons += r.get<std::string>() + "|";
+  EXPECT_NE(reasons.find("nearest reference BB1"), std::string::npos) << reasons;
+  EXPECT_NE(reasons.find("front: most accurate"), std::string::npos) << reasons;
+}
+
+TEST_F(TrainingTest, ADataSetEveryAlignerFailsOnIsLeftOutAndKeptInTheRuns) {
+  // Each aligner fails on an input holding the marker, and runs for real
+  // otherwise.
+  std::map<std::string, std::string> failing;
+  for (const char* program : {"clustalw2", "dialign-tx", "kalign2", "mafft", "muscle3.8"}) {
+    failing[program] =
+        "for a in \"$@\"; do f=${a#-infile=}\n"
+        "  if [ -f \"$f\" ] && grep -q WWWWWWWWWWWWWWWWWWWW \"$f\"; then exit 1; fi\ndone\n"
+        "exec '" +
+        realToolsFolder() + "/bin/" + program + "' \"$@\"\n";
+  }
+  ASSERT_TRUE(makeToolsFolder(dir.file("tools"), failing));
+  options.tools = dir.file("tools");
+  addSet(bench, "BB11001", kKalign + "BB11001");
+  writeFile(bench + "/hopeless.fasta",
+            ">a\nMKVLAWWWWWWWWWWWWWWWWWWWWKLA\n>b\nMKILAWWWWWWWWWWWWWWWWWWWWKLA\n");
+  writeFile(bench + "/hopeless.ref.fasta",
+            ">a\nMKVLAWWWWWWWWWWWWWWWWWWWWKLA\n>b\nMKILAWWWWWWWWWWWWWWWWWWWWKLA\n");
+  ASSERT_EQ(train(), kTrained) << captured.err;
+  EXPECT_NE(captured.err.find("every default configuration failed on 'hopeless'"),
+            std::string::npos)
+      << captured.err;
+  const std::string runs = readFile(options.outputFolder + "/runs.tsv");
+  size_t failures = 0;
+  for (size_t at = runs.find("\thopeless\t"); at != std::string::npos;
+       at = runs.find("\thopeless\t", at + 1))
+    ++failures;
+  EXPECT_EQ(failures, 5u);
+  EXPECT_EQ(readFile(options.outputFolder + "/reference-table.txt").find("hopeless"),
+            std::string::npos);
+
+  // Nothing left to train on: a clear failure, the runs kept.
+  ::unlink((bench + "/BB11001.fasta").c_str());
+  options.resume = true;
+  ASSERT_EQ(train(), kTrainingFailed);
+  EXPECT_NE(captured.err.find("every default configuration failed on every data set"),
+            std::string::npos)
+      << captured.err;
+  EXPECT_EQ(readFile(options.outputFolder + "/runs.tsv").substr(0, runs.size()), runs);
+}
+
+}  // namespace
+}  // namespace alntrain

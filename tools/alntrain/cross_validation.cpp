@@ -1,0 +1,295 @@
+#include "cross_validation.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "agreement_scores.h"
+#include "aligner_names.h"
+#include "candidates.h"
+#include "data_set.h"
+#include "getChar.h"
+#include "ranking.h"
+
+namespace alntrain {
+
+namespace {
+
+std::string fixed(double value, int decimals = 3) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return buffer;
+}
+
+std::string padded(const std::string& text, size_t width) {
+  return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
+}
+
+// Row 0 of the feature table as the advisor's own extraction leaves it.
+void setDataSetRow(const BenchmarkSet& set) {
+  OF = t_OF();
+  FRONT = t_Front();
+  OF.rows[0].name = set.name;
+  std::copy(set.features, set.features + 10, OF.rows[0].feature);
+  OF.max = OF.rows[0];
+  OF.min = OF.rows[0];
+  OF.n = 1;
+}
+
+struct Means {
+  size_t n = 0;
+  double agreement = 0, learnt = 0, reference = 0, defaults[5] = {0, 0, 0, 0, 0}, bestDefault = 0, oracle = 0;
+
+  void add(const HeldOut& h) {
+    ++n;
+    agreement += h.agreementQ;
+    learnt += h.learntQ;
+    reference += h.referenceQ;
+    for (int k = 0; k < 5; ++k) defaults[k] += h.defaultQ[k];
+    bestDefault += h.bestDefaultQ;
+    oracle += h.oracleQ;
+  }
+  double mean(double sum) const { return n ? sum / static_cast<double>(n) : 0; }
+};
+
+// lead: the width of the name, fold and size columns.
+std::string meansLine(const std::string& label, const Means& m, size_t lead) {
+  std::string line = padded(label + " (" + std::to_string(m.n) + ")", lead);
+  line += padded(fixed(m.mean(m.agreement)), 11) + padded(fixed(m.mean(m.learnt)), 8) +
+          padded(fixed(m.mean(m.reference)), 11);
+  for (double d : m.defaults) line += padded(fixed(m.mean(d)), 10);
+  line += padded(fixed(m.mean(m.bestDefault)), 13) + fixed(m.mean(m.oracle));
+  return line + "\n";
+}
+
+}  // namespace
+
+std::vector<std::vector<size_t>> assignFolds(const std::vector<size_t>& sets, int folds) {
+  std::vector<std::vector<size_t>> out(static_cast<size_t>(std::max(folds, 1)));
+  for (size_t i = 0; i < sets.size(); ++i) out[i % out.size()].push_back(sets[i]);
+  return out;
+}
+
+bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
+                   const std::vector<int>& aligners, Evaluator& evaluator, HeldOut* result,
+                   std::string* error) {
+  const BenchmarkSet& set = evaluator.sets()[s];
+  result->set = s;
+  setDataSetRow(set);
+  alnadvise::CandidateSources sources;
+  std::vector<std::string> warnings;
+  alnadvise::selectFromTable(table, &sources.nearest, &warnings);
+  alnadvise::selectFromFront(front, aligners, &sources.front, &warnings);
+  sources.sequences = static_cast<int>(set.data.size());
+  sources.aligners = aligners;
+  const std::vector<alnadvise::Candidate> candidates = alnadvise::assembleCandidates(sources);
+  result->candidates = static_cast<int>(candidates.size());
+
+  std::vector<RunRequest> requests;
+  for (const alnadvise::Candidate& c : candidates) requests.push_back({s, c.configuration});
+  if (evaluator.ensure(requests, true, error) != EnsureStatus::kDone) return false;
+
+  const RunCache& cache = evaluator.cache();
+  std::vector<std::vector<std::string>> rows(candidates.size());
+  std::vector<alnadvise::AgreementEntry> entries(candidates.size());
+  std::vector<alnadvise::RankInput> byReference(candidates.size());
+  std::vector<const RunRecord*> records(candidates.size());
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    records[i] = cache.find(set.hash, candidates[i].configuration);
+    const bool valid = records[i] && records[i]->valid();
+    entries[i].id = candidates[i].id;
+    if (valid && evaluator.loadAlignment(s, candidates[i].configuration, &rows[i]))
+      entries[i].rows = &rows[i];
+    alnadvise::RankInput& in = byReference[i];
+    in.valid = in.hasScore = valid;
+    in.scoreA = valid ? records[i]->q : 0;
+    in.scoreB = valid ? records[i]->tc : 0;
+    in.seconds = records[i] ? records[i]->seconds : 0;
+  }
+  std::vector<std::string> names;
+  for (size_t i = 0; i < set.data.size(); ++i) names.push_back(alnadvise::safeName(i));
+  alnadvise::scoreAgreement(names, &entries);
+  std::vector<const std::vector<std::string>*> validRows;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (entries[i].rows == nullptr) continue;
+    validRows.push_back(entries[i].rows);
+    result->example.q.push_back(records[i]->q);
+  }
+  if (!candidateFeatures(names, validRows, &result->example.candidates)) result->example = {};
+  std::vector<alnadvise::RankInput> byAgreement = byReference;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    alnadvise::RankInput& in = byAgreement[i];
+    in.valid = entries[i].rows != nullptr;
+    in.hasScore = entries[i].hasAgreement;
+    in.scoreA = entries[i].agreement;
+    in.scoreB = 0;
+  }
+  const std::vector<size_t> agreementOrder = alnadvise::rankResults(byAgreement);
+  const std::vector<size_t> referenceOrder = alnadvise::rankResults(byReference);
+  if (!agreementOrder.empty() && byAgreement[agreementOrder[0]].valid) {
+    result->chosenByAgreement = true;
+    result->agreementChoice = candidates[agreementOrder[0]].configuration;
+    result->agreementQ = records[agreementOrder[0]]->q;
+  }
+  if (!referenceOrder.empty() && byReference[referenceOrder[0]].valid) {
+    result->chosenByReference = true;
+    result->referenceChoice = candidates[referenceOrder[0]].configuration;
+    result->referenceQ = records[referenceOrder[0]]->q;
+  }
+  for (int kind = 0; kind < 5; ++kind) {
+    const RunRecord* r = cache.find(set.hash, alnadvise::makeConfiguration(kind, ""));
+    const bool allowed = std::find(aligners.begin(), aligners.end(), kind) != aligners.end();
+    if (r && r->valid()) {
+      result->hasDefault[kind] = true;
+      result->defaultQ[kind] = r->q;
+      if (allowed) result->bestDefaultQ = std::max(result->bestDefaultQ, r->q);
+    }
+  }
+  for (const RunRecord* r : cache.runsOf(set.hash)) {
+    if (r->valid() && r->q > result->oracleQ) {
+      result->oracleQ = r->q;
+      result->oracle = r->configuration;
+    }
+  }
+  return true;
+}
+
+LearntChoice learnChoice(std::vector<HeldOut>* results, int folds) {
+  LearntChoice learnt;
+  std::vector<ChoiceExample> all;
+  for (const HeldOut& h : *results) all.push_back(h.example);
+  learnt.all = fitChoiceModel(all);
+  learnt.allFittedQ = meanChosenQ(learnt.all, all);
+  learnt.allPlainQ = meanChosenQ(ChoiceModel(), all);
+  for (int f = 1; f <= folds; ++f) {
+    std::vector<ChoiceExample> training;
+    for (const HeldOut& h : *results)
+      if (h.fold != f) training.push_back(h.example);
+    const ChoiceModel model = fitChoiceModel(training);
+    learnt.perFold.push_back(model);
+    for (HeldOut& h : *results) {
+      if (h.fold != f) continue;
+      h.learntQ = h.example.candidates.empty()
+                      ? h.agreementQ
+                      : h.example.q[chooseCandidate(model, h.example.candidates)];
+    }
+  }
+  return learnt;
+}
+
+bool crossValidate(const std::vector<size_t>& active, const CrossValidationSettings& settings,
+                   Evaluator& evaluator, const FoldSearchFn& search, std::vector<HeldOut>* results,
+                   std::string* error) {
+  const std::vector<std::vector<size_t>> folds = assignFolds(active, settings.folds);
+  for (size_t f = 0; f < folds.size(); ++f) {
+    std::vector<size_t> training;
+    for (size_t s : active)
+      if (std::find(folds[f].begin(), folds[f].end(), s) == folds[f].end()) training.push_back(s);
+    const std::string folder = settings.folder + "/folds/" + std::to_string(f + 1);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+      *error = "cannot create '" + folder + "': " + ec.message();
+      return false;
+    }
+    std::string table, front;
+    if (!search(training, static_cast<int>(f + 1), folder, &table, &front)) return false;
+    for (size_t s : folds[f]) {
+      HeldOut h;
+      h.fold = static_cast<int>(f + 1);
+      if (!adviseHeldOut(s, table, front, settings.aligners, evaluator, &h, error)) return false;
+      results->push_back(h);
+    }
+  }
+  return true;
+}
+
+std::string formatCrossValidation(const std::vector<HeldOut>& results,
+                                  const std::vector<BenchmarkSet>& sets, int folds,
+                                  const LearntChoice& learnt) {
+  std::vector<HeldOut> rows = results;
+  std::sort(rows.begin(), rows.end(), [&](const HeldOut& a, const HeldOut& b) {
+    return sets[a.set].name < sets[b.set].name;
+  });
+  size_t width = 8;
+  for (const HeldOut& h : rows) width = std::max(width, sets[h.set].name.size());
+  std::string text;
+  text += "Cross-validation: " + std::to_string(folds) + " folds over " +
+          std::to_string(rows.size()) + " data sets" +
+          (static_cast<size_t>(folds) == rows.size() ? " (leave one out)" : "") + ".\n";
+  text +=
+      "Q of the advisor's first choice without a reference (agreement) and with it (reference,\n"
+      "by Q + TC), of each aligner's default, of the best default and of the best run of all\n"
+      "(oracle). A run that failed counts Q = 0. \"learnt\": the choice without a reference by\n"
+      "the score learnt on the other folds' data sets (below).\n\n";
+  std::string header = padded("data set", width + 1) + padded("fold", 5) + padded("seqs", 4) +
+                       padded("agreement", 11) + padded("learnt", 8) + padded("reference", 11);
+  for (int k = 0; k < 5; ++k) header += padded(alnadvise::alignerName(k), 10);
+  header += padded("best default", 13) + padded("oracle", 8) + "agreement's choice\n";
+  text += header;
+  Means all, bins[3];
+  for (const HeldOut& h : rows) {
+    const BenchmarkSet& set = sets[h.set];
+    std::string line = padded(set.name, width + 1) + padded(std::to_string(h.fold), 5) +
+                       padded(std::to_string(set.data.size()), 4) +
+                       padded(h.chosenByAgreement ? fixed(h.agreementQ) : "none", 11) +
+                       padded(fixed(h.learntQ), 8) +
+                       padded(h.chosenByReference ? fixed(h.referenceQ) : "none", 11);
+    for (int k = 0; k < 5; ++k)
+      line += padded(h.hasDefault[k] ? fixed(h.defaultQ[k]) : "failed", 10);
+    line += padded(fixed(h.bestDefaultQ), 13) + padded(fixed(h.oracleQ), 8) +
+            (h.chosenByAgreement ? h.agreementChoice.label() : "-");
+    text += line + "\n";
+    all.add(h);
+    bins[h.bestDefaultQ < 0.5 ? 0 : h.bestDefaultQ <= 0.8 ? 1 : 2].add(h);
+  }
+  text += meansLine("mean", all, width + 10);
+  text += "\nBy the best default's Q:\n";
+  const char* labels[3] = {"below 0.5", "0.5 to 0.8", "above 0.8"};
+  for (int b = 0; b < 3; ++b)
+    if (bins[b].n) text += meansLine(labels[b], bins[b], width + 10);
+  int bestKind = 0;
+  for (int k = 1; k < 5; ++k)
+    if (all.defaults[k] > all.defaults[bestKind]) bestKind = k;
+  text += "\nBest single default: " + std::string(alnadvise::alignerName(bestKind)) + " (mean Q " +
+          fixed(all.mean(all.defaults[bestKind])) + "). Agreement minus it: " +
+          fixed(all.mean(all.agreement) - all.mean(all.defaults[bestKind])) +
+          "; reference over oracle: " +
+          (all.oracle > 0 ? fixed(all.reference / all.oracle) : std::string("NA")) + ".\n";
+  text +=
+      "\nLearnt choice without a reference: per fold, the score\n"
+      "  plain agreement + r x reverse agreement + g x gap excess + w x width excess\n"
+      "with r, g, w fitted on the other folds' data sets (a grid; all zero is plain agreement):\n";
+  for (size_t f = 0; f < learnt.perFold.size(); ++f)
+    text += "  fold " + std::to_string(f + 1) + ": " + learnt.perFold[f].describe() + "\n";
+  text += "Fitted on every data set: " + learnt.all.describe() + " (in-sample mean Q " +
+          fixed(learnt.allFittedQ) + " against " + fixed(learnt.allPlainQ) +
+          " for plain agreement). Mean Q, cross-validated: learnt " + fixed(all.mean(all.learnt)) +
+          ", plain agreement " + fixed(all.mean(all.agreement)) + ".\n";
+  return text;
+}
+
+std::string crossValidationTsv(const std::vector<HeldOut>& results,
+                               const std::vector<BenchmarkSet>& sets) {
+  std::string text =
+      "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_Q\tCLUSTALW\tDIALIGNTX\tKALIGN\tMAFFT\t"
+      "MUSCLE\tbest_default_Q\toracle_Q\tcandidates\tagreement_choice\treference_choice\t"
+      "oracle\n";
+  auto choice = [](bool chosen, const alnadvise::Configuration& c) {
+    return chosen ? std::string(alnadvise::alignerName(c.kind)) + " " + c.options : "NA";
+  };
+  for (const HeldOut& h : results) {
+    const BenchmarkSet& set = sets[h.set];
+    text += set.name + "\t" + std::to_string(h.fold) + "\t" + std::to_string(set.data.size()) +
+            "\t" + (h.chosenByAgreement ? fixed(h.agreementQ, 4) : "NA") + "\t" +
+            fixed(h.learntQ, 4) + "\t" + (h.chosenByReference ? fixed(h.referenceQ, 4) : "NA");
+    for (int k = 0; k < 5; ++k) text += "\t" + (h.hasDefault[k] ? fixed(h.defaultQ[k], 4) : "NA");
+    text += "\t" + fixed(h.bestDefaultQ, 4) + "\t" + fixed(h.oracleQ, 4) + "\t" +
+            std::to_string(h.candidates) + "\t" + choice(h.chosenByAgreement, h.agreementChoice) +
+            "\t" + choice(h.chosenByReference, h.referenceChoice) + "\t" +
+            choice(h.oracleQ > 0, h.oracle) + "\n";
+  }
+  return text;
+}
+
+}  // namespace alntrain

@@ -1,0 +1,92 @@
+// Does advising pay? Each fold's data sets are held out in turn: a search
+// on the other folds' data sets learns a table and a front, and the
+// advisor's own candidate assembly (defaults, MAFFT's consistency
+// strategies, nearest references, front picks) and ranking choose an
+// alignment of each held-out data set, once by agreement (no reference)
+// and once by Q + TC against the reference. Candidate runs go through the
+// run cache like the search's. The advice is made without the merge.
+#ifndef ALNTRAIN_CROSS_VALIDATION_H
+#define ALNTRAIN_CROSS_VALIDATION_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "choice_model.h"
+#include "configuration.h"
+#include "evaluation.h"
+#include "search.h"
+
+namespace alntrain {
+
+struct HeldOut {
+  size_t set = 0;                                            // index into the benchmark
+  int fold = 0;                                              // 1-based
+  bool hasDefault[5] = {false, false, false, false, false};  // the default's run was valid
+  double defaultQ[5] = {0, 0, 0, 0, 0};                      // 0 when failed
+  double bestDefaultQ = 0;
+  int candidates = 0;
+  bool chosenByAgreement = false;
+  alnadvise::Configuration agreementChoice;
+  double agreementQ = 0;  // 0 when nothing could be chosen
+  bool chosenByReference = false;
+  alnadvise::Configuration referenceChoice;
+  double referenceQ = 0;
+  alnadvise::Configuration oracle;  // the best run of all on the set, by Q
+  double oracleQ = 0;
+  // The learnt choice (choice_model.h): the valid candidates' features and
+  // Q, and the Q of the candidate that the model fitted on the other folds'
+  // data sets chooses (the agreement's Q when no model applies).
+  ChoiceExample example;
+  double learntQ = 0;
+};
+
+// The learnt choice's models: one per fold, fitted on the other folds'
+// held-out data sets, and one fitted on all of them.
+struct LearntChoice {
+  std::vector<ChoiceModel> perFold;
+  ChoiceModel all;
+  double allFittedQ = 0, allPlainQ = 0;  // in-sample, for the record
+};
+
+// Data set i of the ordered list goes to fold i mod folds (1-based in
+// reports): a fixed, seed-free split.
+std::vector<std::vector<size_t>> assignFolds(const std::vector<size_t>& sets, int folds);
+
+// Runs a search over the given data sets, writing its table and front into
+// folder; false when interrupted or failed (the caller knows why).
+using FoldSearchFn =
+    std::function<bool(const std::vector<size_t>& sets, int fold, const std::string& folder,
+                       std::string* table, std::string* front)>;
+
+struct CrossValidationSettings {
+  int folds = 0;
+  std::vector<int> aligners{0, 1, 2, 3, 4};
+  std::string folder;  // folds/<k>/ go below it
+};
+
+// False when a search or a run was interrupted or failed (*error says so
+// for failures); the held-out results made so far stay in *results.
+bool crossValidate(const std::vector<size_t>& active, const CrossValidationSettings& settings,
+                   Evaluator& evaluator, const FoldSearchFn& search, std::vector<HeldOut>* results,
+                   std::string* error);
+
+// Fits the learnt choice fold by fold and sets each result's learntQ.
+LearntChoice learnChoice(std::vector<HeldOut>* results, int folds);
+
+// Advises one data set with a table and a front: the candidates, their runs
+// (through the cache) and the two choices; false when interrupted or failed.
+bool adviseHeldOut(size_t set, const std::string& table, const std::string& front,
+                   const std::vector<int>& aligners, Evaluator& evaluator, HeldOut* result,
+                   std::string* error);
+
+// report.txt's cross-validation section and the per-set TSV.
+std::string formatCrossValidation(const std::vector<HeldOut>& results,
+                                  const std::vector<BenchmarkSet>& sets, int folds,
+                                  const LearntChoice& learnt);
+std::string crossValidationTsv(const std::vector<HeldOut>& results,
+                               const std::vector<BenchmarkSet>& sets);
+
+}  // namespace alntrain
+
+#endif

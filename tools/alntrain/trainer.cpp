@@ -1,0 +1,510 @@
+#include "trainer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "aligner_names.h"
+#include "benchmark_set.h"
+#include "configuration_list.h"
+#include "cross_validation.h"
+#include "evaluation.h"
+#include "file_output.h"
+#include "front_plot.h"
+#include "learned_files.h"
+#include "option_space.h"
+#include "run_cache.h"
+#include "run_folder.h"
+#include "search.h"
+#include "tool_locations.h"
+#include "training_report.h"
+
+#ifndef GETCHAR_VERSION
+#define GETCHAR_VERSION "unknown"
+#endif
+
+namespace alntrain {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+int fail(const std::string& message, int status) {
+  std::cerr << "alntrain: " << message << std::endl;
+  return status;
+}
+
+std::string fixed(double value, int decimals) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return buffer;
+}
+
+std::string duration(double seconds) {
+  if (seconds < 90) return fixed(seconds, 0) + " s";
+  if (seconds < 5400) return fixed(seconds / 60, 0) + " min";
+  return fixed(seconds / 3600, 1) + " h";
+}
+
+class Trainer {
+ public:
+  explicit Trainer(const TrainOptions& options) : options_(options) {}
+  int run();
+
+ private:
+  int checkInputs();
+  int prepareOutput();
+  int prepareRuns();
+  int dropHopelessSets();
+  // --configurations: makes every listed run; the sets with a valid one
+  // are the active ones.
+  int runList();
+  // A search over the sets; false when interrupted or failed.
+  bool search(const std::vector<size_t>& sets, const std::string& label, SearchResult* result);
+  // Writes the search's table and front (and, for the main search, its
+  // pictures and search.tsv) into folder.
+  bool writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
+                    const std::string& folder, bool main, std::string* error);
+  int stopped();
+  void say(const std::string& line) const {
+    if (!options_.quiet) std::cerr << "alntrain: " << line << std::endl;
+  }
+
+  const TrainOptions& options_;
+  OptionSpace space_;
+  std::string spacePath_, tools_, output_;
+  std::vector<BenchmarkSet> sets_;
+  std::vector<size_t> active_;
+  std::vector<alnadvise::Configuration> list_;  // --configurations
+  RunCache cache_;
+  alnadvise::RunFolder runFolder_;
+  int log_ = -1;
+  std::unique_ptr<Evaluator> evaluator_;
+  Clock::time_point start_ = Clock::now();
+  size_t reusedAtStart_ = 0;
+  std::string error_;  // a failure to write, when a step returns false
+  TrainingSummary summary_;
+  // Progress of the search running now.
+  std::string label_;
+  Clock::time_point searchStart_, lastLine_;
+  long madeInSearch_ = 0;
+};
+
+int Trainer::checkInputs() {
+  std::string error;
+  spacePath_ = alnadvise::findDataFile(options_.space, "option-space.json");
+  if (!loadOptionSpace(spacePath_, &space_, &error)) return fail(error, kBadUsage);
+  tools_ = alnadvise::findToolsFolder(options_.tools);
+  if (!alnadvise::looksLikeToolsFolder(tools_))
+    return fail("no aligners in '" + tools_ +
+                    "' (bin/ and lib/ missing); lay them out with scripts/install-aligners",
+                kBadUsage);
+  if (!alnadvise::hasProgram(tools_, "bin/qscore"))
+    return fail("no scorer bin/qscore in '" + tools_ + "'", kBadUsage);
+  for (int kind : options_.aligners) {
+    const char* program = alnadvise::alignerProgram(kind);
+    if (!alnadvise::hasProgram(tools_, program))
+      return fail("no " + std::string(program) + " in '" + tools_ + "' (leave " +
+                      alnadvise::alignerName(kind) + " out with --aligners)",
+                  kBadUsage);
+  }
+  if (!options_.configurations.empty()) {
+    if (!readConfigurationList(options_.configurations, &list_, &error))
+      return fail(error, kBadUsage);
+    for (const alnadvise::Configuration& c : list_) {
+      if (std::find(options_.aligners.begin(), options_.aligners.end(), c.kind) ==
+          options_.aligners.end())
+        return fail("'" + options_.configurations + "' lists " + c.label() +
+                        ", which --aligners leaves out",
+                    kBadUsage);
+    }
+  } else if (options_.population < static_cast<int>(options_.aligners.size()))
+    return fail("--population " + std::to_string(options_.population) + " cannot hold the " +
+                    std::to_string(options_.aligners.size()) + " default configurations",
+                kBadUsage);
+  std::vector<std::string> warnings;
+  if (!readBenchmark(options_.benchmark, &sets_, &warnings, &error)) return fail(error, kBadUsage);
+  for (const std::string& w : warnings) std::cerr << "alntrain: warning: " << w << std::endl;
+  if (options_.folds != 0 &&
+      (options_.folds < 2 || options_.folds > static_cast<int>(sets_.size())))
+    return fail("--folds must be between 2 and the number of data sets (" +
+                    std::to_string(sets_.size()) + ")",
+                kBadUsage);
+  return -1;
+}
+
+int Trainer::prepareOutput() {
+  output_ = options_.outputFolder.empty() ? defaultTrainingFolder(options_.benchmark)
+                                          : options_.outputFolder;
+  std::error_code ec;
+  fs::create_directories(output_, ec);
+  if (ec || !fs::is_directory(output_))
+    return fail("cannot create the output folder '" + output_ + "'" +
+                    (ec ? ": " + ec.message() : std::string()),
+                kBadUsage);
+  const std::string runs = output_ + "/runs.tsv";
+  const bool earlier = fs::exists(runs) && fs::file_size(runs, ec) > 0;
+  if (earlier && !options_.resume) {
+    if (!options_.force)
+      return fail("'" + runs +
+                      "' holds the runs of an earlier training: continue it with --resume, or "
+                      "start over with --force (the old file is kept as runs.tsv.old)",
+                  kBadUsage);
+    fs::rename(runs, runs + ".old", ec);
+    if (!ec) fs::remove_all(output_ + "/alignments", ec);
+    if (ec) return fail("cannot move '" + runs + "' aside: " + ec.message(), kBadUsage);
+  }
+  std::vector<std::string> warnings;
+  std::string error;
+  if (!cache_.open(runs, options_.resume, &warnings, &error)) return fail(error, kBadUsage);
+  for (const std::string& w : warnings) std::cerr << "alntrain: warning: " << w << std::endl;
+  reusedAtStart_ = cache_.size();
+  if (options_.resume) say("resuming: " + std::to_string(cache_.size()) + " runs in " + runs);
+  const std::string logPath = output_ + "/alntrain.log";
+  log_ = ::open(logPath.c_str(),
+                O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (options_.resume ? 0 : O_TRUNC), 0644);
+  if (log_ < 0) return fail("cannot write '" + logPath + "'", kBadUsage);
+  return -1;
+}
+
+int Trainer::prepareRuns() {
+  std::string error;
+  if (!runFolder_.create(&error) || !prepareRunCopies(&sets_, runFolder_.path(), &error))
+    return fail(error, kTrainingFailed);
+  RunSettings settings;
+  settings.toolsFolder = tools_;
+  settings.runFolder = runFolder_.path();
+  settings.alignmentFolder = output_ + "/alignments";
+  settings.jobs = options_.jobs;
+  settings.timeoutSeconds = options_.timeoutSeconds;
+  settings.logFd = log_;
+  evaluator_.reset(new Evaluator(sets_, cache_, settings));
+  evaluator_->onRun = [this](const RunRecord& r) {
+    ++madeInSearch_;
+    if (options_.quiet || secondsSince(lastLine_) < 30) return;
+    lastLine_ = Clock::now();
+    std::cerr << "alntrain: " << label_ << evaluator_->stats().runsMade
+              << " runs made; last: " << r.configuration.label() << " on " << r.dataSet << ": "
+              << r.status << " in " << fixed(r.seconds, 1) << " s" << std::endl;
+  };
+  return -1;
+}
+
+int Trainer::dropHopelessSets() {
+  std::vector<RunRequest> requests;
+  for (size_t s = 0; s < sets_.size(); ++s)
+    for (int kind : options_.aligners)
+      requests.push_back({s, alnadvise::makeConfiguration(kind, "")});
+  say("aligning " + std::to_string(sets_.size()) + " data sets with the defaults first, " +
+      std::to_string(options_.jobs) + " at a time; aligners' output in " + output_ +
+      "/alntrain.log");
+  label_ = "defaults: ";
+  lastLine_ = searchStart_ = Clock::now();
+  const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
+  if (status == EnsureStatus::kInterrupted) return stopped();
+  if (status == EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
+  for (size_t s = 0; s < sets_.size(); ++s) {
+    bool any = false;
+    for (int kind : options_.aligners) {
+      const RunRecord* r = cache_.find(sets_[s].hash, alnadvise::makeConfiguration(kind, ""));
+      any = any || (r && r->valid());
+    }
+    if (any) {
+      active_.push_back(s);
+    } else {
+      std::cerr << "alntrain: warning: every default configuration failed on '" << sets_[s].name
+                << "'; left out of the training (see runs.tsv and alntrain.log)" << std::endl;
+      summary_.leftOut.push_back(sets_[s].name);
+    }
+  }
+  if (active_.empty())
+    return fail(
+        "every default configuration failed on every data set; see " + output_ + "/alntrain.log",
+        kTrainingFailed);
+  return -1;
+}
+
+int Trainer::runList() {
+  std::vector<RunRequest> requests;
+  for (size_t s = 0; s < sets_.size(); ++s)
+    for (const alnadvise::Configuration& c : list_) requests.push_back({s, c});
+  say("running " + std::to_string(list_.size()) + " configurations on " +
+      std::to_string(sets_.size()) + " data sets, " + std::to_string(options_.jobs) +
+      " at a time; aligners' output in " + output_ + "/alntrain.log");
+  label_ = "listed: ";
+  lastLine_ = searchStart_ = Clock::now();
+  const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
+  if (status == EnsureStatus::kInterrupted) return stopped();
+  if (status == EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
+  if (options_.runsOnly) {
+    say(std::to_string(evaluator_->stats().runsMade) + " runs made, " +
+        std::to_string(requests.size() - static_cast<size_t>(evaluator_->stats().runsMade)) +
+        " found in " + cache_.path());
+    return kTrained;
+  }
+  for (size_t s = 0; s < sets_.size(); ++s) {
+    bool any = false;
+    for (const alnadvise::Configuration& c : list_) {
+      const RunRecord* r = cache_.find(sets_[s].hash, c);
+      any = any || (r && r->valid());
+    }
+    if (any) {
+      active_.push_back(s);
+    } else {
+      std::cerr << "alntrain: warning: every listed configuration failed on '" << sets_[s].name
+                << "'; left out of the training (see runs.tsv and alntrain.log)" << std::endl;
+      summary_.leftOut.push_back(sets_[s].name);
+    }
+  }
+  if (active_.empty())
+    return fail(
+        "every listed configuration failed on every data set; see " + output_ + "/alntrain.log",
+        kTrainingFailed);
+  return -1;
+}
+
+bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
+                     SearchResult* result) {
+  SearchSettings settings;
+  settings.population = options_.population;
+  settings.generations = options_.generations;
+  settings.budget = options_.budget;
+  settings.runsPerEvaluation = static_cast<int>(sets.size());
+  settings.kinds = options_.aligners;
+  settings.seed = options_.seed;
+  label_ = label;
+  madeInSearch_ = 0;
+  lastLine_ = searchStart_ = Clock::now();
+  bool failed = false;
+  const EvaluateFn evaluate = [&](const std::vector<alnadvise::Configuration>& configurations,
+                                  std::vector<Fitness>* fitness) {
+    std::vector<RunRequest> requests;
+    for (const alnadvise::Configuration& c : configurations)
+      for (size_t s : sets) requests.push_back({s, c});
+    const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
+    if (status != EnsureStatus::kDone) {
+      failed = status == EnsureStatus::kWriteFailed;
+      return false;
+    }
+    fitness->clear();
+    for (const alnadvise::Configuration& c : configurations) {
+      Fitness f;
+      for (size_t s : sets) {
+        const RunRecord* r = cache_.find(sets_[s].hash, c);
+        const bool valid = r && r->valid();
+        f.objectives[0] += valid ? 1 - r->q : 1;
+        f.objectives[1] += valid ? 1 - r->tc : 1;
+        f.objectives[2] += r ? r->seconds : options_.timeoutSeconds;
+        if (!valid) ++f.failures;
+      }
+      for (double& o : f.objectives) o /= static_cast<double>(sets.size());
+      fitness->push_back(f);
+    }
+    return true;
+  };
+  const ProgressFn progress = [&](const SearchProgress& p) {
+    if (options_.quiet) return;
+    lastLine_ = Clock::now();
+    // Runs found in runs.tsv take no time: estimate from the runs made.
+    const double perRun = madeInSearch_ > 0 ? secondsSince(searchStart_) / madeInSearch_ : 0;
+    const double left = perRun * static_cast<double>(p.runsPlanned - p.runsUsed);
+    std::string line = label + "generation " + std::to_string(p.generation) + "/" +
+                       std::to_string(p.generations) + ": " + std::to_string(p.runsUsed) + "/" +
+                       std::to_string(p.runsPlanned) + " runs";
+    if (p.best)
+      line += "; best mean Q " + fixed(1 - p.best->fitness.objectives[0], 3) + " + TC " +
+              fixed(1 - p.best->fitness.objectives[1], 3) + " (" + p.best->configuration.label() +
+              ")";
+    if (p.generation < p.generations && perRun > 0)
+      line += "; at most about " + duration(left) + " left";
+    say(line);
+  };
+  if (!list_.empty()) {
+    // The listed configurations take the place of the search: one
+    // generation holding them all.
+    *result = SearchResult();
+    std::vector<Fitness> fitness;
+    result->interrupted = !evaluate(list_, &fitness);
+    for (size_t i = 0; i < list_.size() && !result->interrupted; ++i) {
+      Individual individual;
+      individual.configuration = list_[i];
+      individual.fitness = fitness[i];
+      result->evaluated.push_back(individual);
+      result->population.push_back(i);
+    }
+    result->runsUsed = static_cast<long>(list_.size() * sets.size());
+    result->generationsDone = 0;
+  } else {
+    *result = runSearch(space_, settings, evaluate, progress);
+  }
+  if (failed) return false;
+  return !result->interrupted;
+}
+
+bool Trainer::writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
+                           const std::string& folder, bool main, std::string* error) {
+  std::vector<std::string> warnings;
+  const std::vector<TableLine> table =
+      bestPerDataSet(sets_, sets, cache_, result.evaluated, &warnings);
+  const std::vector<Individual> full = paretoFront(result.evaluated, &warnings);
+  const std::vector<Individual> front = frontFileOrder(full, &warnings);
+  if (main)
+    for (const std::string& w : warnings) std::cerr << "alntrain: warning: " << w << std::endl;
+  if (front.empty() && main)
+    std::cerr << "alntrain: warning: no configuration aligned every data set; the front is empty"
+              << std::endl;
+  if (!alnadvise::writeFileAtomically(folder + "/reference-table.txt", formatReferenceTable(table),
+                                      error) ||
+      !alnadvise::writeFileAtomically(folder + "/front.txt", formatFront(front), error))
+    return false;
+  if (!main) return true;
+  summary_.table = table;
+  summary_.front = full;
+  summary_.frontFile = front;
+  if (!alnadvise::writeFileAtomically(folder + "/search.tsv", searchTsv(result, full), error))
+    return false;
+  return drawFront(full, result.evaluated, folder, options_.gnuplot, log_, error);
+}
+
+int Trainer::stopped() {
+  const int signal = alnadvise::SignalGuard::caught();
+  runFolder_.remove();
+  std::cerr << "alntrain: interrupted; " << cache_.size()
+            << " runs kept in runs.tsv (continue with --resume)" << std::endl;
+  return 128 + (signal > 0 ? signal : SIGINT);
+}
+
+int Trainer::run() {
+  alnadvise::SignalGuard guard;
+  int status = checkInputs();
+  if (status < 0) status = prepareOutput();
+  if (status < 0) status = prepareRuns();
+  if (status < 0) status = list_.empty() ? dropHopelessSets() : runList();
+  if (status >= 0) return status;
+
+  if (!list_.empty())
+    say("learning from " + std::to_string(list_.size()) + " listed configurations on " +
+        std::to_string(active_.size()) + " data sets");
+  else
+    say("searching on " + std::to_string(active_.size()) + " data sets: population " +
+        std::to_string(options_.population) + ", " + std::to_string(options_.generations) +
+        " generations" +
+        (options_.budget > 0 ? ", at most " + std::to_string(options_.budget) + " runs" : "") +
+        ", seed " + std::to_string(options_.seed));
+  SearchResult result;
+  if (!search(active_, "", &result)) {
+    if (alnadvise::SignalGuard::caught()) return stopped();
+    return fail(error_, kTrainingFailed);
+  }
+  summary_.search = result;
+  summary_.listed = !list_.empty();
+  std::string error;
+  bool ok = writeLearned(active_, result, output_, true, &error);
+  if (!ok) std::cerr << "alntrain: " << error << std::endl;
+  say("front: " + std::to_string(summary_.front.size()) + " configurations; table: " +
+      std::to_string(summary_.table.size()) + " data sets; in " + output_);
+
+  if (options_.folds > 0) {
+    std::error_code ec;
+    fs::remove_all(output_ + "/folds", ec);
+    CrossValidationSettings cv;
+    cv.folds = options_.folds;
+    cv.aligners = options_.aligners;
+    cv.folder = output_;
+    const FoldSearchFn foldSearch = [&](const std::vector<size_t>& training, int fold,
+                                        const std::string& folder, std::string* table,
+                                        std::string* front) {
+      SearchResult foldResult;
+      const std::string label =
+          "fold " + std::to_string(fold) + "/" + std::to_string(options_.folds) + ": ";
+      if (!search(training, label, &foldResult)) return false;
+      *table = folder + "/reference-table.txt";
+      *front = folder + "/front.txt";
+      return writeLearned(training, foldResult, folder, false, &error_);
+    };
+    std::vector<HeldOut> heldOut;
+    if (!crossValidate(active_, cv, *evaluator_, foldSearch, &heldOut, &error_)) {
+      if (alnadvise::SignalGuard::caught()) return stopped();
+      return fail(error_, kTrainingFailed);
+    }
+    const LearntChoice learnt = learnChoice(&heldOut, options_.folds);
+    summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt);
+    if (!alnadvise::writeFileAtomically(output_ + "/cross-validation.tsv",
+                                        crossValidationTsv(heldOut, sets_), &error)) {
+      std::cerr << "alntrain: " << error << std::endl;
+      ok = false;
+    }
+  }
+
+  const EvaluationStats& stats = evaluator_->stats();
+  summary_.wallSeconds = secondsSince(start_);
+  summary_.stats = stats;
+  summary_.jobs = options_.jobs;
+  summary_.runsInCache = cache_.size();
+  summary_.reusedAtStart = reusedAtStart_;
+  summary_.setsUsed = active_.size();
+  summary_.sets = &sets_;
+  summary_.settings = (list_.empty() ? std::string()
+                                     : "configurations " + options_.configurations + " (" +
+                                           std::to_string(list_.size()) + "), ") +
+                      "seed " + std::to_string(options_.seed) + ", population " +
+                      std::to_string(options_.population) + ", generations " +
+                      std::to_string(options_.generations) + ", budget " +
+                      (options_.budget > 0 ? std::to_string(options_.budget) + " runs per search"
+                                           : std::string("none")) +
+                      ", timeout " +
+                      (options_.timeoutSeconds > 0 ? fixed(options_.timeoutSeconds, 0) + " s"
+                                                   : std::string("none")) +
+                      ", jobs " + std::to_string(options_.jobs) + ", option space " + spacePath_;
+  summary_.benchmark = options_.benchmark;
+  const std::string report = formatTrainingReport(summary_, GETCHAR_VERSION);
+  if (!alnadvise::writeFileAtomically(output_ + "/report.txt", report, &error)) {
+    std::cerr << "alntrain: " << error << std::endl;
+    ok = false;
+  }
+  if (!options_.quiet) std::cerr << timingLine(summary_) << std::endl;
+  if (log_ >= 0) ::close(log_);
+  return ok ? kTrained : kTrainingFailed;
+}
+
+}  // namespace
+
+std::string defaultTrainingFolder(const std::string& benchmark) {
+  std::string base = benchmark;
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  base = base.substr(base.rfind('/') + 1);
+  if (base.empty() || base == "." || base == ".." || base == "/") base = "benchmark";
+  return base + ".train";
+}
+
+int printConfigurations(const TrainOptions& options) {
+  OptionSpace space;
+  std::string error;
+  const std::string path = alnadvise::findDataFile(options.space, "option-space.json");
+  std::vector<alnadvise::Configuration> list;
+  seedGenerator(options.seed);
+  if (!loadOptionSpace(path, &space, &error) ||
+      !listConfigurations(space, options.aligners, options.sample, &list, &error))
+    return fail(error, kBadUsage);
+  std::cout << formatConfigurationList(list) << std::flush;
+  return std::cout ? kTrained : fail("cannot write standard output", kTrainingFailed);
+}
+
+int runTrainer(const TrainOptions& options) {
+  Trainer trainer(options);
+  return trainer.run();
+}
+
+}  // namespace alntrain
