@@ -4,9 +4,8 @@ advisor's report.json), and a plot of the chosen aligners and scores.
 
 Status per data set: "done"; "failed" with the reason; "not run" when there
 is no outcome (not reached yet, or the job was killed before it could write
-one: see NAME/workflow.log); "outdated" when the data set or its reference
-changed after the outcome was written (the run that would redo it stopped
-early). Only "done" lines carry a chosen configuration and scores.
+one: see NAME/workflow.log). Only "done" lines carry a chosen configuration
+and scores.
 """
 
 import json
@@ -38,18 +37,13 @@ def _one_line(text):
     return " ".join(str(text).split()) or "NA"
 
 
-def summarise(name, folder, data_path, ref_path):
+def summarise(name, folder):
     """The summary fields of one data set, as a dict of COLUMNS."""
     line = dict.fromkeys(COLUMNS, "NA")
     line["data_set"] = name
     outcome = _read_json(os.path.join(folder, "outcome.json"))
     if outcome is None:
         line["status"] = "not run"
-        return line
-    written = os.path.getmtime(os.path.join(folder, "outcome.json"))
-    inputs = [p for p in (data_path, ref_path) if p]
-    if any(os.path.exists(p) and os.path.getmtime(p) > written for p in inputs):
-        line["status"] = "outdated"
         return line
     line["seconds"] = _number(outcome.get("seconds"), 2)
     report = _read_json(os.path.join(folder, "report.json")) or {}
@@ -138,12 +132,11 @@ def gnuplot_script(lines, title):
 
 
 def write_summary(results, data_sets, gnuplot="gnuplot"):
-    """Writes results/summary.tsv and results/summary.svg for the data sets
-    ({name: (data path, reference path)}); returns the lines. Raises
+    """Writes results/summary.tsv and results/summary.svg for the named data
+    sets; returns the lines. Raises
     RuntimeError when gnuplot fails (the TSV is written first)."""
     os.makedirs(results, exist_ok=True)
-    lines = [summarise(name, os.path.join(results, name), data, ref)
-             for name, (data, ref) in sorted(data_sets.items())]
+    lines = [summarise(name, os.path.join(results, name)) for name in sorted(data_sets)]
     _write_atomically(os.path.join(results, "summary.tsv"), tsv(lines))
     done = sum(l["status"] == "done" for l in lines)
     title = f"{done} of {len(lines)} data sets advised"
