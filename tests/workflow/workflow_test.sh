@@ -79,6 +79,8 @@ EOF
 done
 [[ $(field BB11001 Q "$summary") != NA && $(field BB12006 agreement "$summary") != NA ]] ||
   fail "BB11001 is not scored by its MSF reference or BB12006 not by agreement"
+[[ $(field BB11001 report "$summary") == BB11001/report.html && -s results/BB11001/report.html &&
+  $(field bad report "$summary") == NA ]] || fail "the report column does not link the report pages"
 
 # A dry run plans the failed data set alone; once it is fixed, only it runs.
 planned() { grep -c '^rule advise:' "$1" || true; }
