@@ -7,7 +7,10 @@
 # medians, the speed-up (median wall with 1 core over 2 cores) and the
 # workflow's own overhead per job: (wall - summed job times) / jobs with one
 # core, where jobs run one after another; plus the fixed part of it, the
-# wall time of a run with nothing to do.
+# wall time of a run with nothing to do. The mean number of jobs running at
+# once with two cores (summed job times over the wall time) tells the
+# workflow's share of the speed-up from the machine's: on cores that other
+# work keeps busy, each job takes longer when two run.
 #
 #   bench/workflow/run.sh        (build directory: $BUILD_DIR or build-bench)
 # Environment: RUNS (3), FAMILIES (24), SEED (29), THREADS (1).
@@ -66,7 +69,7 @@ print(f"jobs: {jobs}; runs per setting: {sum(r[0] == '1' for r in rows)}; "
       f"load average before each run: {', '.join(r[4] for r in rows)}")
 print(f"--cores 1: wall {w1:.1f} s (jobs summed {s1:.1f} s)")
 print(f"--cores 2: wall {w2:.1f} s (jobs summed {s2:.1f} s)")
-print(f"speed-up: {w1 / w2:.2f}")
+print(f"speed-up: {w1 / w2:.2f}; jobs running at once with 2 cores, on average: {s2 / w2:.2f}")
 print(f"overhead per job (--cores 1): {(w1 - s1) / jobs:.3f} s")
 idle = int(sys.argv[2]) / 1e9
 print(f"a run with nothing to do: {idle:.2f} s; overhead per job beyond it: "
