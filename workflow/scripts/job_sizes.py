@@ -50,13 +50,16 @@ def estimated_seconds(sequences, longest):
     return 5 + rate * float(sequences) ** 2 * float(longest) ** 2
 
 
-def runtime_minutes(sequences, longest, threads=1, attempt=1, runs=1):
-    """Minutes to ask for; runs > 1 for a job that makes several runs."""
-    estimate = estimated_seconds(sequences, longest) * runs / max(threads, 1)
+def runtime_minutes(sequences, longest, threads=1, attempt=1, share=1.0):
+    """Minutes to ask for. share: the job's part of a whole advice; a
+    training job of k configurations is about k / 8 of one (the advisor runs
+    about eight candidates and a merge)."""
+    estimate = estimated_seconds(sequences, longest) * share / max(threads, 1)
     return max(MIN_MINUTES, math.ceil(TIME_MARGIN * estimate / 60)) * attempt
 
 
-def mem_mb(sequences, longest, threads=1, attempt=1):
+def mem_mb(sequences, longest, threads=1, attempt=1, merge=True):
     """Megabytes to ask for: threads runs at once, or the merge alone."""
     per_run = RUN_MB + MB_PER_CELL * sequences * longest * longest
-    return int(math.ceil(max(MERGE_MB + per_run, threads * per_run) * attempt))
+    alone = MERGE_MB + per_run if merge else per_run
+    return int(math.ceil(max(alone, threads * per_run, 200) * attempt))
