@@ -37,10 +37,6 @@ namespace fs = std::filesystem;
 // Run file indices 1-4 belong to the merge; candidate id i uses i + 4.
 const int kFirstCandidateFile = 5;
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 int fail(const std::string& message, int status) {
   std::cerr << "alnadvise: " << message << std::endl;
   return status;

@@ -1,26 +1,16 @@
 #include "command_line.h"
 
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <iostream>
 
 #include "aligner_names.h"
+#include "job_pool.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
 #endif
 
 namespace alnadvise {
-
-namespace {
-
-int onlineCores() {
-  const long n = ::sysconf(_SC_NPROCESSORS_ONLN);
-  return n > 0 ? static_cast<int>(n) : 1;
-}
-
-}  // namespace
 
 int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   *options = AdviseOptions();

@@ -3,6 +3,7 @@
 #ifndef ALNADVISE_JOB_POOL_H
 #define ALNADVISE_JOB_POOL_H
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +39,12 @@ struct JobPoolSettings {
 bool runJobs(const std::vector<JobWork>& jobs, const JobPoolSettings& settings,
              const std::function<void(size_t, const JobOutcome&)>& onFinish,
              std::vector<JobOutcome>* outcomes);
+
+// The cores online (at least 1): the default number of jobs at once.
+int onlineCores();
+
+// Seconds on the monotonic clock since start.
+double secondsSince(std::chrono::steady_clock::time_point start);
 
 }  // namespace alnadvise
 

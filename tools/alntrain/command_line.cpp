@@ -1,11 +1,10 @@
 #include "command_line.h"
 
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <iostream>
 
 #include "aligner_names.h"
+#include "job_pool.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
@@ -13,18 +12,9 @@
 
 namespace alntrain {
 
-namespace {
-
-int onlineCores() {
-  const long n = ::sysconf(_SC_NPROCESSORS_ONLN);
-  return n > 0 ? static_cast<int>(n) : 1;
-}
-
-}  // namespace
-
 int parseCommandLine(int argc, char** argv, TrainOptions* options) {
   *options = TrainOptions();
-  options->jobs = onlineCores();
+  options->jobs = alnadvise::onlineCores();
   CLI::App app{
       "Searches aligner configurations on a benchmark folder of protein data sets with\n"
       "reference alignments (NAME.fasta with NAME.ref.fasta or NAME.msf), and writes the\n"

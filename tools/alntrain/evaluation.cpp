@@ -22,10 +22,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using alnadvise::secondsSince;
 
 struct Planned {
   size_t set;

@@ -18,6 +18,7 @@
 #include "evaluation.h"
 #include "file_output.h"
 #include "front_plot.h"
+#include "job_pool.h"
 #include "learned_files.h"
 #include "option_space.h"
 #include "run_cache.h"
@@ -36,10 +37,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using alnadvise::secondsSince;
 
 int fail(const std::string& message, int status) {
   std::cerr << "alntrain: " << message << std::endl;
