@@ -145,6 +145,13 @@ TEST_F(AlnadviseProgram, WritesOriginalNamesAndRefusesToOverwriteWithoutForce) {
   EXPECT_FALSE(fileExists(dir.file("my data.advise/alignments/stale.fasta")));
   EXPECT_FALSE(fileExists(dir.file("my data.advise/report.html")));
   EXPECT_TRUE(fileExists(dir.file("my data.advise/report.json")));
+
+  // A report that cannot reach standard output is a failure.
+  std::vector<std::string> full = {"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full", kAdvisor};
+  full.insert(full.end(), forced.begin(), forced.end());
+  r = runProgram(full, dir.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("alnadvise: cannot write standard output"), std::string::npos) << r.err;
 }
 
 // Process ids that the fake aligners recorded in folder.

@@ -462,7 +462,12 @@ int Advisor::finish() {
       std::cout << json;
       break;
   }
-  std::cout.flush();
+  // A report that did not reach standard output (a full disk, a closed
+  // pipe) is a failure, not advice given.
+  if (!std::cout.flush()) {
+    std::cerr << "alnadvise: cannot write standard output" << std::endl;
+    ok = false;
+  }
   if (options_.keep) std::cerr << "alnadvise: run folder kept: " << runFolder_.path() << std::endl;
   if (log_ >= 0) ::close(log_);
   if (advice_.bestIndex < 0)
