@@ -5,6 +5,7 @@
 
 #include "aligner_names.h"
 #include "job_pool.h"
+#include "tool_command_line.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
@@ -49,23 +50,9 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
       ->check(CLI::IsMember({"table", "tsv", "json"}));
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
   app.add_flag("--version", version, "Print the version and exit");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    std::cout << app.help();
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    if (version) {
-      std::cout << "alnadvise " << GETCHAR_VERSION << std::endl;
-      return 0;
-    }
-    std::cerr << "alnadvise: " << e.what() << " (see alnadvise --help)" << std::endl;
-    return kBadInput;
-  }
-  if (version) {
-    std::cout << "alnadvise " << GETCHAR_VERSION << std::endl;
-    return 0;
-  }
+  const int parsed =
+      alnadvise::parseToolCommandLine(app, argc, argv, "alnadvise", GETCHAR_VERSION, version, kBadInput);
+  if (parsed >= 0) return parsed;
   std::string error;
   if (!parseAlignerList(aligners, &options->aligners, &error)) {
     std::cerr << "alnadvise: --aligners: " << error << std::endl;

@@ -5,6 +5,7 @@
 
 #include "aligner_names.h"
 #include "job_pool.h"
+#include "tool_command_line.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
@@ -67,23 +68,9 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
       ->check(CLI::Range(1L, 1000000000L));
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
   app.add_flag("--version", version, "Print the version and exit");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    std::cout << app.help();
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    if (version) {
-      std::cout << "alntrain " << GETCHAR_VERSION << std::endl;
-      return 0;
-    }
-    std::cerr << "alntrain: " << e.what() << " (see alntrain --help)" << std::endl;
-    return kBadUsage;
-  }
-  if (version) {
-    std::cout << "alntrain " << GETCHAR_VERSION << std::endl;
-    return 0;
-  }
+  const int parsed =
+      alnadvise::parseToolCommandLine(app, argc, argv, "alntrain", GETCHAR_VERSION, version, kBadUsage);
+  if (parsed >= 0) return parsed;
   std::string error;
   if (!alnadvise::parseAlignerList(aligners, &options->aligners, &error)) {
     std::cerr << "alntrain: --aligners: " << error << std::endl;

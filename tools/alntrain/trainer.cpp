@@ -69,6 +69,11 @@ class Trainer {
   // --configurations: makes every listed run; the sets with a valid one
   // are the active ones.
   int runList();
+  // Runs every configuration on every data set; the sets with a valid run
+  // become the active ones ("every <which> configuration failed" for the
+  // rest). With --runs-only, stops after the runs.
+  int runOnEverySet(const std::vector<alnadvise::Configuration>& configurations,
+                    const std::string& which, const std::string& intro);
   // A search over the sets; false when interrupted or failed.
   bool search(const std::vector<size_t>& sets, const std::string& label, SearchResult* result);
   // Writes the search's table and front (and, for the main search, its
@@ -201,52 +206,33 @@ int Trainer::prepareRuns() {
 }
 
 int Trainer::dropHopelessSets() {
-  std::vector<RunRequest> requests;
-  for (size_t s = 0; s < sets_.size(); ++s)
-    for (int kind : options_.aligners)
-      requests.push_back({s, alnadvise::makeConfiguration(kind, "")});
-  say("aligning " + std::to_string(sets_.size()) + " data sets with the defaults first, " +
-      std::to_string(options_.jobs) + " at a time; aligners' output in " + output_ +
-      "/alntrain.log");
-  label_ = "defaults: ";
-  lastLine_ = searchStart_ = Clock::now();
-  const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
-  if (status == EnsureStatus::kInterrupted) return stopped();
-  if (status == EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
-  for (size_t s = 0; s < sets_.size(); ++s) {
-    bool any = false;
-    for (int kind : options_.aligners) {
-      const RunRecord* r = cache_.find(sets_[s].hash, alnadvise::makeConfiguration(kind, ""));
-      any = any || (r && r->valid());
-    }
-    if (any) {
-      active_.push_back(s);
-    } else {
-      std::cerr << "alntrain: warning: every default configuration failed on '" << sets_[s].name
-                << "'; left out of the training (see runs.tsv and alntrain.log)" << std::endl;
-      summary_.leftOut.push_back(sets_[s].name);
-    }
-  }
-  if (active_.empty())
-    return fail(
-        "every default configuration failed on every data set; see " + output_ + "/alntrain.log",
-        kTrainingFailed);
-  return -1;
+  std::vector<alnadvise::Configuration> defaults;
+  for (int kind : options_.aligners) defaults.push_back(alnadvise::makeConfiguration(kind, ""));
+  return runOnEverySet(defaults, "default",
+                       "aligning " + std::to_string(sets_.size()) +
+                           " data sets with the defaults first, " +
+                           std::to_string(options_.jobs) + " at a time");
 }
 
 int Trainer::runList() {
+  return runOnEverySet(list_, "listed",
+                       "running " + std::to_string(list_.size()) + " configurations on " +
+                           std::to_string(sets_.size()) + " data sets, " +
+                           std::to_string(options_.jobs) + " at a time");
+}
+
+int Trainer::runOnEverySet(const std::vector<alnadvise::Configuration>& configurations,
+                           const std::string& which, const std::string& intro) {
   std::vector<RunRequest> requests;
   for (size_t s = 0; s < sets_.size(); ++s)
-    for (const alnadvise::Configuration& c : list_) requests.push_back({s, c});
-  say("running " + std::to_string(list_.size()) + " configurations on " +
-      std::to_string(sets_.size()) + " data sets, " + std::to_string(options_.jobs) +
-      " at a time; aligners' output in " + output_ + "/alntrain.log");
-  label_ = "listed: ";
+    for (const alnadvise::Configuration& c : configurations) requests.push_back({s, c});
+  say(intro + "; aligners' output in " + output_ + "/alntrain.log");
+  label_ = which == "default" ? "defaults: " : which + ": ";
   lastLine_ = searchStart_ = Clock::now();
   const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
   if (status == EnsureStatus::kInterrupted) return stopped();
   if (status == EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
-  if (options_.runsOnly) {
+  if (options_.runsOnly) {  // only with --configurations
     say(std::to_string(evaluator_->stats().runsMade) + " runs made, " +
         std::to_string(requests.size() - static_cast<size_t>(evaluator_->stats().runsMade)) +
         " found in " + cache_.path());
@@ -254,22 +240,23 @@ int Trainer::runList() {
   }
   for (size_t s = 0; s < sets_.size(); ++s) {
     bool any = false;
-    for (const alnadvise::Configuration& c : list_) {
+    for (const alnadvise::Configuration& c : configurations) {
       const RunRecord* r = cache_.find(sets_[s].hash, c);
       any = any || (r && r->valid());
     }
     if (any) {
       active_.push_back(s);
     } else {
-      std::cerr << "alntrain: warning: every listed configuration failed on '" << sets_[s].name
-                << "'; left out of the training (see runs.tsv and alntrain.log)" << std::endl;
+      std::cerr << "alntrain: warning: every " << which << " configuration failed on '"
+                << sets_[s].name << "'; left out of the training (see runs.tsv and alntrain.log)"
+                << std::endl;
       summary_.leftOut.push_back(sets_[s].name);
     }
   }
   if (active_.empty())
-    return fail(
-        "every listed configuration failed on every data set; see " + output_ + "/alntrain.log",
-        kTrainingFailed);
+    return fail("every " + which + " configuration failed on every data set; see " + output_ +
+                    "/alntrain.log",
+                kTrainingFailed);
   return -1;
 }
 
