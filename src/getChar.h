@@ -380,6 +380,11 @@ int readFront(std::string path);
 // scorer that failed or could not start) sets scoreA, scoreB and elapsed to
 // -1.0, the sign of a failed run.
 
+// The run folder, "/tmp/fasta" + pid_ + time_, and the output file of index
+// k in it, runDirectory() + "/fasta" + k + pid_ + time_ (decimal texts).
+std::string runDirectory();
+std::string outputFile(int k);
+
 // Runs `command` with popen and returns every byte it writes on standard
 // output, NUL bytes included; its standard error is not captured and its exit
 // status is ignored. A read error ends the text early. Returns "ERROR" when

@@ -126,7 +126,7 @@ fi
 [[ $parts == *cost* ]] || exit 0
 runs=${RUNS:-5}
 bb=/usr/share/doc/kalign/examples/BB11001.tfa
-med() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+source "$root/bench/median.sh"
 for setting in "1" "2" "2 --no-merge"; do
   read -r jobs extra <<<"$setting"
   ratios=() overheads=() walls=() peak=0
@@ -141,6 +141,6 @@ for setting in "1" "2" "2 --no-merge"; do
     overheads+=("$(awk -v w="$wall" -v o="$over" 'BEGIN { printf "%.4f", o / w }')")
   done
   printf 'BB11001 --jobs %s%s: median wall %.2f s; wall / sum of runs %s; overhead share %s;' \
-    "$jobs" "${extra:+ $extra}" "$(med "${walls[@]}")" "$(med "${ratios[@]}")" "$(med "${overheads[@]}")"
+    "$jobs" "${extra:+ $extra}" "$(median "${walls[@]}")" "$(median "${ratios[@]}")" "$(median "${overheads[@]}")"
   echo " peak RSS of the process tree $((peak / 1024)) MB ($runs runs)"
 done

@@ -27,7 +27,7 @@ measure() {
   kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time")
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+source "$root/bench/median.sh"
 
 # Times `runs` runs of a command; sets $med (median seconds) and $peak (max KB).
 bench() {

@@ -37,7 +37,7 @@ for ((i = 0; i < runs; i++)); do
   fresh; read -r t m < <(measure bash -c "seqkit rmdup -s -j 1 '$data' 2>/dev/null | seqkit split -s 1 -j 1 -O '$work/out' 2>/dev/null"); theirs+=("$t"); theirs_mem+=("$m")
   fresh; read -r t m < <(measure "$build/bench/extract/floor_files" "$work/out" "$distinct"); floor+=("$t")
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+source "$root/bench/median.sh"
 mo=$(median "${ours[@]}"); ms=$(median "${theirs[@]}"); mf=$(median "${floor[@]}")
 echo "files written by getChar: $n (distinct records + All-sequences + r-sequences)"
 echo "median wall time: getChar ${mo}s, seqkit ${ms}s, floor ${mf}s"

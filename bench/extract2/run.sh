@@ -52,7 +52,7 @@ for ((i = 0; i < runs; i++)); do
   for tool in "${tools[@]}"; do run_once "$tool"; done
 done
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+source "$root/bench/median.sh"
 
 column() { cut -d' ' -f"$2" "$scratch/$1"; }
 

@@ -27,7 +27,7 @@ for b in /usr/share/doc/kalign/examples/BB11001 /usr/share/doc/kalign/examples/B
   cp "$b.msf" "$bench/$(basename "$b").msf"
 done
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+source "$root/bench/median.sh"
 
 printf '%-6s %8s %10s %12s %14s %10s %12s\n' jobs runs "runs/s" "outside %" "slots used %" "wall s" "peak KiB"
 for jobs in 1 2; do

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "alignment.h"
 #include "fuzz_support.h"
+#include "scoring/alignment.h"
 
 namespace {
 
@@ -45,9 +45,9 @@ bool model(std::string_view text, std::vector<std::pair<std::string, std::string
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text = fuzz::text(data, size);
-  alnscore::Alignment alignment;
+  scoring::Alignment alignment;
   std::string error;
-  const bool parsed = alnscore::parseFasta(text, &alignment, &error);
+  const bool parsed = scoring::parseFasta(text, &alignment, &error);
 
   std::vector<std::pair<std::string, std::string>> rows;
   fuzz::check(parsed == model(text, &rows), "success differs from the model: " + error);
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::check(!error.empty() && error.find('\n') == std::string::npos, "error line");
   }
 
-  alnscore::Alignment detected;
-  const bool any = alnscore::parseAlignment(text, &detected, &error);
-  if (alnscore::detectFormat(text) == alnscore::AlignmentFormat::kFasta) {
+  scoring::Alignment detected;
+  const bool any = scoring::parseAlignment(text, &detected, &error);
+  if (scoring::detectFormat(text) == scoring::AlignmentFormat::kFasta) {
     fuzz::check(any == parsed, "the FASTA reader chosen by content disagrees");
   }
   return 0;

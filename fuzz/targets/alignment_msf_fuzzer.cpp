@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 
-#include "alignment.h"
 #include "fuzz_support.h"
+#include "scoring/alignment.h"
 
 namespace {
 
@@ -16,13 +16,13 @@ bool hasBlank(std::string_view s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text = fuzz::text(data, size);
-  alnscore::Alignment alignment;
+  scoring::Alignment alignment;
   std::string error;
-  const bool parsed = alnscore::parseMsf(text, &alignment, &error);
+  const bool parsed = scoring::parseMsf(text, &alignment, &error);
   if (parsed) {
     fuzz::check(!alignment.sequences.empty(), "no rows");
     std::set<std::string> names;
-    for (const alnscore::AlignedSequence& s : alignment.sequences) {
+    for (const scoring::AlignedSequence& s : alignment.sequences) {
       fuzz::check(s.row.size() == alignment.columns(), "rows of different lengths");
       fuzz::check(!hasBlank(s.row) && s.row.find('~') == std::string_view::npos, "row text");
       fuzz::check(!s.name.empty() && !hasBlank(s.name), "name");
@@ -32,9 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::check(!error.empty() && error.find('\n') == std::string::npos, "error line");
   }
 
-  alnscore::Alignment detected;
-  const bool any = alnscore::parseAlignment(text, &detected, &error);
-  if (alnscore::detectFormat(text) == alnscore::AlignmentFormat::kMsf) {
+  scoring::Alignment detected;
+  const bool any = scoring::parseAlignment(text, &detected, &error);
+  if (scoring::detectFormat(text) == scoring::AlignmentFormat::kMsf) {
     fuzz::check(any == parsed, "the MSF reader chosen by content disagrees");
   }
   return 0;

@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "alignment.h"
 #include "fuzz_support.h"
-#include "pair_counting.h"
-#include "score.h"
-#include "sequence_matching.h"
+#include "scoring/alignment.h"
+#include "scoring/pair_counting.h"
+#include "scoring/score.h"
+#include "scoring/sequence_matching.h"
 
 namespace {
 
 bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool isLower(char c) { return c >= 'a' && c <= 'z'; }
 
-alnscore::PairCounts model(const std::vector<alnscore::MatchedRows>& rows, bool ignoreTestCase,
-                           bool countEvery) {
+scoring::PairCounts model(const std::vector<scoring::MatchedRows>& rows, bool ignoreTestCase,
+                          bool countEvery) {
   size_t width = 0;
   // Per row: the test column of each residue of the test row, and the
   // residue number of the reference row reached so far.
@@ -29,16 +29,16 @@ alnscore::PairCounts model(const std::vector<alnscore::MatchedRows>& rows, bool 
   for (size_t i = 0; i < rows.size(); ++i) {
     width = std::max(width, rows[i].reference.size());
     for (size_t c = 0; c < rows[i].test.size(); ++c) {
-      if (!alnscore::isGap(rows[i].test[c])) testColumns[i].push_back(static_cast<long>(c));
+      if (!scoring::isGap(rows[i].test[c])) testColumns[i].push_back(static_cast<long>(c));
     }
   }
   std::vector<size_t> residue(rows.size(), 0);
-  alnscore::PairCounts counts;
+  scoring::PairCounts counts;
   for (size_t c = 0; c < width; ++c) {
     std::map<long, uint64_t> inTestColumn;
     uint64_t counted = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
-      if (c >= rows[i].reference.size() || alnscore::isGap(rows[i].reference[c])) continue;
+      if (c >= rows[i].reference.size() || scoring::isGap(rows[i].reference[c])) continue;
       const size_t k = residue[i]++;
       if (!countEvery && !isUpper(rows[i].reference[c])) continue;
       ++counted;
@@ -73,35 +73,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (lineEnd == std::string_view::npos) return 0;
   const std::string_view letters = text.substr(optionsFrom, lineEnd - optionsFrom);
 
-  alnscore::ScoreOptions options;
+  scoring::ScoreOptions options;
   options.match.warnOnResidueDifferences = letters.find('w') != letters.npos;
   options.match.ignoreMissingSequences = letters.find('m') != letters.npos;
   options.ignoreTestCase = letters.find('c') != letters.npos;
   options.match.truncateNames = letters.find('t') != letters.npos;
   const bool countEvery = letters.find('e') != letters.npos;
-  const alnscore::ReferenceResidues counted =
-      countEvery ? alnscore::ReferenceResidues::kEvery : alnscore::ReferenceResidues::kUpperCase;
+  const scoring::ReferenceResidues counted =
+      countEvery ? scoring::ReferenceResidues::kEvery : scoring::ReferenceResidues::kUpperCase;
 
-  alnscore::Alignment test, reference;
+  scoring::Alignment test, reference;
   std::string error;
-  if (!alnscore::parseAlignment(text.substr(0, split), &test, &error) ||
-      !alnscore::parseAlignment(text.substr(lineEnd + 1), &reference, &error)) {
+  if (!scoring::parseAlignment(text.substr(0, split), &test, &error) ||
+      !scoring::parseAlignment(text.substr(lineEnd + 1), &reference, &error)) {
     return 0;
   }
-  std::vector<alnscore::MatchedRows> rows;
-  alnscore::MatchSummary summary;
-  if (!alnscore::matchSequences(test, reference, options.match, &rows, &summary, &error)) return 0;
+  std::vector<scoring::MatchedRows> rows;
+  scoring::MatchSummary summary;
+  if (!scoring::matchSequences(test, reference, options.match, &rows, &summary, &error)) return 0;
 
-  const alnscore::PairCounts counts = alnscore::countPairs(rows, options.ignoreTestCase, counted);
-  const alnscore::PairCounts expected = model(rows, options.ignoreTestCase, countEvery);
+  const scoring::PairCounts counts = scoring::countPairs(rows, options.ignoreTestCase, counted);
+  const scoring::PairCounts expected = model(rows, options.ignoreTestCase, countEvery);
   fuzz::check(counts.referencePairs == expected.referencePairs, "reference pairs");
   fuzz::check(counts.alignedPairs == expected.alignedPairs, "aligned pairs");
   fuzz::check(counts.scoredColumns == expected.scoredColumns, "scored columns");
   fuzz::check(counts.correctColumns == expected.correctColumns, "correct columns");
 
   if (countEvery) return 0;  // Q and TC count upper-case residues only
-  alnscore::Score score;
-  if (alnscore::scoreAlignments(test, reference, options, &score, &error)) {
+  scoring::Score score;
+  if (scoring::scoreAlignments(test, reference, options, &score, &error)) {
     fuzz::check(score.q >= 0 && score.q <= 1 && score.tc >= 0 && score.tc <= 1, "Q or TC");
   } else {
     fuzz::check(expected.referencePairs == 0, "scoring failed with pairs to count");

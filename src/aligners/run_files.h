@@ -7,11 +7,7 @@
 #include <initializer_list>
 #include <string>
 
-// "/tmp/fasta" + pid_ + time_
-std::string runDirectory();
-
-// runDirectory() + "/fasta" + k + pid_ + time_
-std::string outputFile(int k);
+// runDirectory() and outputFile(k) are declared in getChar.h.
 
 // Removes the files that a run is about to write and the scoring reads, so
 // that a run that fails leaves no earlier run's file to be scored. A file

@@ -9,13 +9,16 @@
 #include <random>
 #include <string>
 
-#include "advice.h"
-#include "file_output.h"
-#include "html_report.h"
-#include "output_folder.h"
-#include "report_writers.h"
+#include "advice/advice.h"
+#include "alnadvise/html_report.h"
+#include "alnadvise/output_folder.h"
+#include "alnadvise/report_writers.h"
+#include "runs/file_output.h"
 
 using namespace alnadvise;
+using namespace advice;
+using runs::alignedFasta;
+using runs::writeFileAtomically;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The whole advice with the real aligners on BAliBASE sets that Debian
 // ships: reference and agreement modes, the merge, a missing aligner, a
 // hanging one and a data set where every run fails.
-#include "advisor.h"
+#include "alnadvise/advisor.h"
 
 #include <gtest/gtest.h>
 

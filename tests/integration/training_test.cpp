@@ -6,16 +6,16 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "advisor.h"
-#include "benchmark_set.h"
-#include "evaluation.h"
-#include "genome.h"
+#include "alnadvise/advisor.h"
+#include "alntrain/benchmark_set.h"
+#include "alntrain/evaluation.h"
+#include "alntrain/genome.h"
+#include "alntrain/option_space.h"
+#include "alntrain/trainer.h"
 #include "getChar.h"
-#include "option_space.h"
-#include "run_folder.h"
+#include "runs/run_folder.h"
 #include "test_support.h"
 #include "tools_folder.h"
-#include "trainer.h"
 
 using namespace testing_support;
 
@@ -65,14 +65,13 @@ TEST_F(TrainingTest, EveryOptionOfTheSpaceIsAcceptedByItsProgram) {
   std::vector<BenchmarkSet> sets;
   std::vector<std::string> warnings;
   ASSERT_TRUE(readBenchmark(bench, &sets, &warnings, &error)) << error;
-  alnadvise::RunFolder runFolder;
+  runs::RunFolder runFolder;
   ASSERT_TRUE(runFolder.create(&error)) << error;
   ASSERT_TRUE(prepareRunCopies(&sets, runFolder.path(), &error)) << error;
   RunCache cache;
   ASSERT_TRUE(cache.open(dir.file("runs.tsv"), false, &warnings, &error)) << error;
   RunSettings settings;
   settings.toolsFolder = realToolsFolder();
-  settings.runFolder = runFolder.path();
   settings.jobs = 2;
   settings.timeoutSeconds = 120;
   Evaluator evaluator(sets, cache, settings);

@@ -55,6 +55,26 @@ Captured capture(F&& f) {
   return endCapture();
 }
 
+// Calls parse(argc, argv, &options) on "program args...", capturing its
+// output: a command-line parser's status, options and messages.
+template <typename Options>
+struct ParsedCommandLine {
+  int status = 0;
+  Options options;
+  Captured output;
+};
+template <typename Options, typename Parse>
+ParsedCommandLine<Options> parseArguments(const std::string& program, std::vector<std::string> args,
+                                          Parse parse) {
+  args.insert(args.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  ParsedCommandLine<Options> p;
+  p.output =
+      capture([&] { p.status = parse(static_cast<int>(argv.size()), argv.data(), &p.options); });
+  return p;
+}
+
 }  // namespace testing_support
 
 #endif

@@ -1,28 +1,20 @@
 // alnadvise: from a protein FASTA file to its best alignment and a ranked
-// report. runAdvisor is the whole flow; the command line only fills
+// report. runAdvisor runs the library's advice (advice/advisor.h) and writes
+// the output folder and standard output; the command line only fills
 // AdviseOptions.
 #ifndef ALNADVISE_ADVISOR_H
 #define ALNADVISE_ADVISOR_H
 
 #include <string>
-#include <vector>
+
+#include "advice/advisor.h"
 
 namespace alnadvise {
 
 enum class OutputFormat { kTable, kTsv, kJson };
 
-struct AdviseOptions {
-  std::string dataSet;
-  std::string reference;     // "": agreement mode
+struct AdviseOptions : advice::AdviceSettings {
   std::string outputFolder;  // "": <base name>.advise in the working folder
-  std::string table;         // "": the shipped reference table
-  std::string front;         // "": the shipped front
-  std::string tools;         // "": see findToolsFolder
-  int jobs = 1;
-  std::vector<int> aligners{0, 1, 2, 3, 4};
-  double timeoutSeconds = 0;  // 0: none
-  bool merge = true;
-  bool keep = false;
   bool force = false;
   bool html = true;  // write report.html
   bool quiet = false;

@@ -3,9 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "aligner_names.h"
-#include "job_pool.h"
-#include "tool_command_line.h"
+#include "runs/command_line_parts.h"
+#include "runs/job_pool.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
@@ -15,14 +14,14 @@ namespace alnadvise {
 
 int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   *options = AdviseOptions();
-  options->jobs = onlineCores();
+  options->jobs = runs::onlineCores();
   CLI::App app{
       "Aligns a protein FASTA data set with the candidate configurations of five aligners,\n"
       "scores them (against --ref, or by their agreement) and keeps the best.",
       "alnadvise"};
   app.set_help_flag("-h,--help", "Print this help and exit");
   bool version = false;
-  std::string aligners = "clustalw,dialign-tx,kalign,mafft,muscle";
+  std::string aligners = runs::kAllAligners;
   std::string format = "table";
   bool noMerge = false;
   bool noHtml = false;
@@ -51,13 +50,9 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
   app.add_flag("--version", version, "Print the version and exit");
   const int parsed =
-      alnadvise::parseToolCommandLine(app, argc, argv, "alnadvise", GETCHAR_VERSION, version, kBadInput);
+      runs::parseToolCommandLine(app, argc, argv, "alnadvise", GETCHAR_VERSION, version, kBadInput);
   if (parsed >= 0) return parsed;
-  std::string error;
-  if (!parseAlignerList(aligners, &options->aligners, &error)) {
-    std::cerr << "alnadvise: --aligners: " << error << std::endl;
-    return kBadInput;
-  }
+  if (!runs::parseAlignersOption("alnadvise", aligners, &options->aligners)) return kBadInput;
   options->merge = !noMerge;
   options->html = !noHtml;
   options->format = format == "json"  ? OutputFormat::kJson

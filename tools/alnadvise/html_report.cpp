@@ -7,6 +7,8 @@
 
 namespace alnadvise {
 
+using advice::CandidateResult;
+
 std::string jsonForScript(const std::string& jsonText) {
   std::string out;
   out.reserve(jsonText.size() + jsonText.size() / 16);

@@ -9,9 +9,11 @@
 
 #include <string>
 
-#include "advice.h"
+#include "advice/advice.h"
 
 namespace alnadvise {
+
+using advice::Advice;
 
 // JSON text made safe inside a <script> element: every '<' becomes \u003c
 // (it only occurs inside strings, so the text stays the same JSON), so no

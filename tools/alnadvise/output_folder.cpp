@@ -64,15 +64,4 @@ bool prepareOutputFolder(const std::string& folder, bool force, std::string* err
   return true;
 }
 
-std::string alignedFasta(const std::vector<std::string>& names,
-                         const std::vector<std::string>& rows) {
-  std::string text;
-  for (size_t i = 0; i < names.size() && i < rows.size(); ++i) {
-    text += ">" + names[i] + "\n";
-    for (size_t at = 0; at < rows[i].size(); at += 60) text += rows[i].substr(at, 60) + "\n";
-    if (rows[i].empty()) text += "\n";
-  }
-  return text;
-}
-
 }  // namespace alnadvise

@@ -20,10 +20,6 @@ std::string defaultOutputFolder(const std::string& dataSetPath);
 // one line in *error; nothing is written then.
 bool prepareOutputFolder(const std::string& folder, bool force, std::string* error);
 
-// Aligned FASTA: ">" name, then the row 60 characters a line.
-std::string alignedFasta(const std::vector<std::string>& names,
-                         const std::vector<std::string>& rows);
-
 }  // namespace alnadvise
 
 #endif

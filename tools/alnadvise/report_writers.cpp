@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "aligner_names.h"
+#include "runs/aligner_names.h"
+#include "runs/text_format.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
@@ -13,16 +14,16 @@
 
 namespace alnadvise {
 
+using advice::CandidateResult;
+using advice::FrontPick;
+using advice::NearestReference;
+using runs::alignerName;
+using runs::fixed;
+
 namespace {
 
 // Keys keep the order written here, which is the order a reader expects.
 using json = nlohmann::ordered_json;
-
-std::string fixed(double value, int decimals) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  return buffer;
-}
 
 std::string joined(const std::vector<std::string>& parts, const char* separator) {
   std::string out;
@@ -134,7 +135,7 @@ std::string formatJson(const Advice& advice) {
   j["front"] = {{"path", advice.frontPath}, {"entries", entries}, {"points", points}};
   json candidates = json::array();
   for (const CandidateResult& r : advice.results) {
-    const Configuration& c = r.candidate.configuration;
+    const runs::Configuration& c = r.candidate.configuration;
     json item = {{"id", r.candidate.id},
                  {"rank", r.rank > 0 ? json(r.rank) : json()},
                  {"aligner", alignerName(c.kind)},

@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "advice.h"
+#include "advice/advice.h"
 
 namespace alnadvise {
+
+using advice::Advice;
 
 // Header "rank aligner options reason Q TC agreement seconds status file"
 // (tab-separated), one line per result in ranked order; NA for a missing

@@ -2,6 +2,11 @@
 
 namespace alnscore {
 
+using scoring::Alignment;
+using scoring::readAlignmentFile;
+using scoring::Score;
+using scoring::scoreAlignments;
+
 namespace {
 
 const char kUsage[] =

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "score.h"
+#include "scoring/score.h"
 
 namespace alnscore {
 
 struct CommandLine {
   std::string testPath;
   std::string referencePath;
-  ScoreOptions options;
+  scoring::ScoreOptions options;
   bool quiet = false;
 };
 

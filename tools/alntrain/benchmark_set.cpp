@@ -6,8 +6,8 @@
 #include <map>
 #include <sstream>
 
+#include "advice/core_tables.h"
 #include "content_hash.h"
-#include "getChar.h"
 
 namespace alntrain {
 
@@ -90,11 +90,11 @@ bool readBenchmark(const std::string& folder, std::vector<BenchmarkSet>* sets,
     set.fastaPath = folder + "/" + pair.fasta;
     set.referencePath = folder + "/" + pair.references[0];
     std::string why;
-    if (!alnadvise::readDataSet(set.fastaPath, &set.data, &why)) {
+    if (!runs::readDataSet(set.fastaPath, &set.data, &why)) {
       *error = "data set '" + set.fastaPath + "': " + why;
       return false;
     }
-    if (!alnadvise::readReference(set.referencePath, set.data, &set.reference, &why)) {
+    if (!runs::readReference(set.referencePath, set.data, &set.reference, &why)) {
       *error = "data set '" + name + "': " + why;
       return false;
     }
@@ -120,19 +120,14 @@ bool prepareRunCopies(std::vector<BenchmarkSet>* sets, const std::string& folder
     const std::string base = folder + "/d" + std::to_string(i + 1);
     set.safeInput = base + ".fasta";
     set.safeReference = base + ".ref.fasta";
-    if (!alnadvise::writeSafeCopy(set.data, set.safeInput, error) ||
-        !alnadvise::writeSafeReference(set.reference, set.safeReference, error))
+    if (!runs::writeSafeCopy(set.data, set.safeInput, error) ||
+        !runs::writeSafeReference(set.reference, set.safeReference, error))
       return false;
-    OF = t_OF();
-    std::vector<char> path(set.safeInput.begin(), set.safeInput.end());
-    path.push_back('\0');
-    if (extractFeatures2(path.data()) != 0 || OF.n < 1) {
+    if (!advice::extractDataSetFeatures(set.safeInput, set.features)) {
       *error = "cannot compute the features of '" + set.fastaPath + "'";
       return false;
     }
-    std::copy(OF.rows[0].feature, OF.rows[0].feature + 10, set.features);
   }
-  OF = t_OF();
   return true;
 }
 

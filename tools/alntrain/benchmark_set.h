@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "data_set.h"
-#include "reference.h"
+#include "runs/data_set.h"
+#include "runs/reference.h"
 
 namespace alntrain {
 
@@ -17,8 +17,8 @@ struct BenchmarkSet {
   std::string name;  // NAME
   std::string fastaPath, referencePath;
   std::string hash;  // dataSetHash of the two files
-  alnadvise::DataSet data;
-  alnadvise::Reference reference;
+  runs::DataSet data;
+  runs::Reference reference;
   // Filled by prepareRunCopies:
   std::string safeInput, safeReference;                  // paths in the run folder
   double features[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // extractFeatures2, raw
@@ -35,7 +35,7 @@ bool readBenchmark(const std::string& folder, std::vector<BenchmarkSet>* sets,
 
 // Writes each set's safe copies as <folder>/d<i>.fasta and d<i>.ref.fasta and
 // computes its features from the copy, as the advisor does for a user's
-// data set (the library's table OF is reset for each).
+// data set.
 bool prepareRunCopies(std::vector<BenchmarkSet>* sets, const std::string& folder,
                       std::string* error);
 

@@ -3,9 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "aligner_names.h"
-#include "job_pool.h"
-#include "tool_command_line.h"
+#include "runs/command_line_parts.h"
+#include "runs/job_pool.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
@@ -15,7 +14,7 @@ namespace alntrain {
 
 int parseCommandLine(int argc, char** argv, TrainOptions* options) {
   *options = TrainOptions();
-  options->jobs = alnadvise::onlineCores();
+  options->jobs = runs::onlineCores();
   CLI::App app{
       "Searches aligner configurations on a benchmark folder of protein data sets with\n"
       "reference alignments (NAME.fasta with NAME.ref.fasta or NAME.msf), and writes the\n"
@@ -23,7 +22,7 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
       "alntrain"};
   app.set_help_flag("-h,--help", "Print this help and exit");
   bool version = false;
-  std::string aligners = "clustalw,dialign-tx,kalign,mafft,muscle";
+  std::string aligners = runs::kAllAligners;
   app.add_option("BENCHMARK_DIR", options->benchmark, "Folder of data sets and references");
   app.add_option("-o,--out", options->outputFolder,
                  "Output folder (default: <benchmark folder name>.train)");
@@ -69,13 +68,9 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
   app.add_flag("--version", version, "Print the version and exit");
   const int parsed =
-      alnadvise::parseToolCommandLine(app, argc, argv, "alntrain", GETCHAR_VERSION, version, kBadUsage);
+      runs::parseToolCommandLine(app, argc, argv, "alntrain", GETCHAR_VERSION, version, kBadUsage);
   if (parsed >= 0) return parsed;
-  std::string error;
-  if (!alnadvise::parseAlignerList(aligners, &options->aligners, &error)) {
-    std::cerr << "alntrain: --aligners: " << error << std::endl;
-    return kBadUsage;
-  }
+  if (!runs::parseAlignersOption("alntrain", aligners, &options->aligners)) return kBadUsage;
   if (options->listConfigurations != options->benchmark.empty()) {
     std::cerr << "alntrain: "
               << (options->listConfigurations ? "--list-configurations takes no BENCHMARK_DIR"

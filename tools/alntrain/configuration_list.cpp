@@ -5,19 +5,19 @@
 #include <set>
 #include <sstream>
 
-#include "aligner_names.h"
 #include "genome.h"
+#include "runs/aligner_names.h"
 
 namespace alntrain {
 
 namespace {
 
-bool parseLine(const std::string& line, alnadvise::Configuration* c, std::string* why) {
+bool parseLine(const std::string& line, runs::Configuration* c, std::string* why) {
   const size_t tab = line.find('\t');
   int kind = 0;
   std::string options;
   if (tab != std::string::npos) {
-    if (!alnadvise::parseAlignerName(line.substr(0, tab), &kind)) {
+    if (!runs::parseAlignerName(line.substr(0, tab), &kind)) {
       *why = "unknown aligner '" + line.substr(0, tab) + "'";
       return false;
     }
@@ -40,13 +40,13 @@ bool parseLine(const std::string& line, alnadvise::Configuration* c, std::string
            ", which is not allowed";
     return false;
   }
-  *c = alnadvise::makeConfiguration(kind, options);
+  *c = runs::makeConfiguration(kind, options);
   return true;
 }
 
 }  // namespace
 
-bool readConfigurationList(const std::string& path, std::vector<alnadvise::Configuration>* list,
+bool readConfigurationList(const std::string& path, std::vector<runs::Configuration>* list,
                            std::string* error) {
   list->clear();
   std::ifstream in(path, std::ios::binary);
@@ -59,7 +59,7 @@ bool readConfigurationList(const std::string& path, std::vector<alnadvise::Confi
   for (int number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.find_first_not_of(" \t") == std::string::npos || line[0] == '#') continue;
-    alnadvise::Configuration c;
+    runs::Configuration c;
     std::string why;
     if (!parseLine(line, &c, &why)) {
       *error = "'" + path + "' line " + std::to_string(number) + ": " + why;
@@ -78,15 +78,15 @@ bool readConfigurationList(const std::string& path, std::vector<alnadvise::Confi
   return true;
 }
 
-std::string formatConfigurationList(const std::vector<alnadvise::Configuration>& list) {
+std::string formatConfigurationList(const std::vector<runs::Configuration>& list) {
   std::string out;
-  for (const alnadvise::Configuration& c : list)
-    out += std::string(alnadvise::alignerName(c.kind)) + "\t" + c.options + "\n";
+  for (const runs::Configuration& c : list)
+    out += std::string(runs::alignerName(c.kind)) + "\t" + c.options + "\n";
   return out;
 }
 
 bool listConfigurations(const OptionSpace& space, const std::vector<int>& kinds, long sample,
-                        std::vector<alnadvise::Configuration>* list, std::string* error) {
+                        std::vector<runs::Configuration>* list, std::string* error) {
   list->clear();
   long total = 0;
   for (int kind : kinds) {
@@ -96,7 +96,7 @@ bool listConfigurations(const OptionSpace& space, const std::vector<int>& kinds,
   }
   std::set<std::string> seen;
   auto add = [&](const Genome& g) {
-    const alnadvise::Configuration c = configurationOf(space, g);
+    const runs::Configuration c = configurationOf(space, g);
     if (seen.insert(configurationKey(c)).second) list->push_back(c);
   };
   if (sample > 0 && sample < total) {

@@ -14,17 +14,17 @@
 #include <string>
 #include <vector>
 
-#include "configuration.h"
 #include "option_space.h"
+#include "runs/configuration.h"
 
 namespace alntrain {
 
 // Fails with the file and line in *error; an empty list fails too.
-bool readConfigurationList(const std::string& path, std::vector<alnadvise::Configuration>* list,
+bool readConfigurationList(const std::string& path, std::vector<runs::Configuration>* list,
                            std::string* error);
 
 // "ALIGNER<TAB>options\n" per configuration.
-std::string formatConfigurationList(const std::vector<alnadvise::Configuration>& list);
+std::string formatConfigurationList(const std::vector<runs::Configuration>& list);
 
 // Every configuration of the space for the kinds (each kind's genes at all
 // their alleles, kinds in the given order, the default first), or, with
@@ -34,7 +34,7 @@ std::string formatConfigurationList(const std::vector<alnadvise::Configuration>&
 // kMaxListed configurations (then sample it).
 const long kMaxListed = 1000000;
 bool listConfigurations(const OptionSpace& space, const std::vector<int>& kinds, long sample,
-                        std::vector<alnadvise::Configuration>* list, std::string* error);
+                        std::vector<runs::Configuration>* list, std::string* error);
 
 }  // namespace alntrain
 

@@ -4,41 +4,27 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "agreement_scores.h"
-#include "aligner_names.h"
-#include "candidates.h"
-#include "data_set.h"
-#include "getChar.h"
-#include "ranking.h"
+#include "advice/agreement_scores.h"
+#include "advice/core_tables.h"
+#include "advice/ranking.h"
+#include "runs/aligner_names.h"
+#include "runs/data_set.h"
+#include "runs/text_format.h"
 
 namespace alntrain {
 
 namespace {
 
-std::string fixed(double value, int decimals = 3) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  return buffer;
-}
+std::string fixed(double value, int decimals = 3) { return runs::fixed(value, decimals); }
 
 std::string padded(const std::string& text, size_t width) {
   return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
 }
 
-// Row 0 of the feature table as the advisor's own extraction leaves it.
-void setDataSetRow(const BenchmarkSet& set) {
-  OF = t_OF();
-  FRONT = t_Front();
-  OF.rows[0].name = set.name;
-  std::copy(set.features, set.features + 10, OF.rows[0].feature);
-  OF.max = OF.rows[0];
-  OF.min = OF.rows[0];
-  OF.n = 1;
-}
-
 struct Means {
   size_t n = 0;
-  double agreement = 0, learnt = 0, reference = 0, defaults[5] = {0, 0, 0, 0, 0}, bestDefault = 0, oracle = 0;
+  double agreement = 0, learnt = 0, reference = 0, defaults[5] = {0, 0, 0, 0, 0}, bestDefault = 0,
+         oracle = 0;
 
   void add(const HeldOut& h) {
     ++n;
@@ -70,74 +56,49 @@ std::vector<std::vector<size_t>> assignFolds(const std::vector<size_t>& sets, in
   return out;
 }
 
-bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
-                   const std::vector<int>& aligners, Evaluator& evaluator, HeldOut* result,
-                   std::string* error) {
+namespace {
+
+// The candidates' results from the run cache: a valid run with its kept
+// alignment, its Q and TC and its seconds.
+std::vector<advice::CandidateResult> cachedResults(size_t s,
+                                                   const std::vector<advice::Candidate>& candidates,
+                                                   const Evaluator& evaluator) {
   const BenchmarkSet& set = evaluator.sets()[s];
-  result->set = s;
-  setDataSetRow(set);
-  alnadvise::CandidateSources sources;
-  std::vector<std::string> warnings;
-  alnadvise::selectFromTable(table, &sources.nearest, &warnings);
-  alnadvise::selectFromFront(front, aligners, &sources.front, &warnings);
-  sources.sequences = static_cast<int>(set.data.size());
-  sources.aligners = aligners;
-  const std::vector<alnadvise::Candidate> candidates = alnadvise::assembleCandidates(sources);
-  result->candidates = static_cast<int>(candidates.size());
-
-  std::vector<RunRequest> requests;
-  for (const alnadvise::Candidate& c : candidates) requests.push_back({s, c.configuration});
-  if (evaluator.ensure(requests, true, error) != EnsureStatus::kDone) return false;
-
-  const RunCache& cache = evaluator.cache();
-  std::vector<std::vector<std::string>> rows(candidates.size());
-  std::vector<alnadvise::AgreementEntry> entries(candidates.size());
-  std::vector<alnadvise::RankInput> byReference(candidates.size());
-  std::vector<const RunRecord*> records(candidates.size());
+  std::vector<advice::CandidateResult> results(candidates.size());
   for (size_t i = 0; i < candidates.size(); ++i) {
-    records[i] = cache.find(set.hash, candidates[i].configuration);
-    const bool valid = records[i] && records[i]->valid();
-    entries[i].id = candidates[i].id;
-    if (valid && evaluator.loadAlignment(s, candidates[i].configuration, &rows[i]))
-      entries[i].rows = &rows[i];
-    alnadvise::RankInput& in = byReference[i];
-    in.valid = in.hasScore = valid;
-    in.scoreA = valid ? records[i]->q : 0;
-    in.scoreB = valid ? records[i]->tc : 0;
-    in.seconds = records[i] ? records[i]->seconds : 0;
+    advice::CandidateResult& r = results[i];
+    r.candidate = candidates[i];
+    const RunRecord* record = evaluator.cache().find(set.hash, candidates[i].configuration);
+    r.valid = record && record->valid() &&
+              evaluator.loadAlignment(s, candidates[i].configuration, &r.rows);
+    r.hasQ = r.valid;
+    r.q = r.valid ? record->q : 0;
+    r.tc = r.valid ? record->tc : 0;
+    r.seconds = record ? record->seconds : 0;
   }
+  return results;
+}
+
+// The learnt choice's example: the valid candidates' features and Q.
+ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results, size_t records) {
+  ChoiceExample example;
   std::vector<std::string> names;
-  for (size_t i = 0; i < set.data.size(); ++i) names.push_back(alnadvise::safeName(i));
-  alnadvise::scoreAgreement(names, &entries);
-  std::vector<const std::vector<std::string>*> validRows;
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    if (entries[i].rows == nullptr) continue;
-    validRows.push_back(entries[i].rows);
-    result->example.q.push_back(records[i]->q);
+  for (size_t i = 0; i < records; ++i) names.push_back(runs::safeName(i));
+  std::vector<const std::vector<std::string>*> rows;
+  for (const advice::CandidateResult& r : results) {
+    if (!r.valid) continue;
+    rows.push_back(&r.rows);
+    example.q.push_back(r.q);
   }
-  if (!candidateFeatures(names, validRows, &result->example.candidates)) result->example = {};
-  std::vector<alnadvise::RankInput> byAgreement = byReference;
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    alnadvise::RankInput& in = byAgreement[i];
-    in.valid = entries[i].rows != nullptr;
-    in.hasScore = entries[i].hasAgreement;
-    in.scoreA = entries[i].agreement;
-    in.scoreB = 0;
-  }
-  const std::vector<size_t> agreementOrder = alnadvise::rankResults(byAgreement);
-  const std::vector<size_t> referenceOrder = alnadvise::rankResults(byReference);
-  if (!agreementOrder.empty() && byAgreement[agreementOrder[0]].valid) {
-    result->chosenByAgreement = true;
-    result->agreementChoice = candidates[agreementOrder[0]].configuration;
-    result->agreementQ = records[agreementOrder[0]]->q;
-  }
-  if (!referenceOrder.empty() && byReference[referenceOrder[0]].valid) {
-    result->chosenByReference = true;
-    result->referenceChoice = candidates[referenceOrder[0]].configuration;
-    result->referenceQ = records[referenceOrder[0]]->q;
-  }
+  if (!advice::candidateFeatures(names, rows, &example.candidates)) example = {};
+  return example;
+}
+
+// Each aligner's default on the set, and the best run of all made on it.
+void defaultsAndOracle(const BenchmarkSet& set, const RunCache& cache,
+                       const std::vector<int>& aligners, HeldOut* result) {
   for (int kind = 0; kind < 5; ++kind) {
-    const RunRecord* r = cache.find(set.hash, alnadvise::makeConfiguration(kind, ""));
+    const RunRecord* r = cache.find(set.hash, runs::makeConfiguration(kind, ""));
     const bool allowed = std::find(aligners.begin(), aligners.end(), kind) != aligners.end();
     if (r && r->valid()) {
       result->hasDefault[kind] = true;
@@ -151,6 +112,38 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
       result->oracle = r->configuration;
     }
   }
+}
+
+}  // namespace
+
+bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
+                   const std::vector<int>& aligners, Evaluator& evaluator, HeldOut* result,
+                   std::string* error) {
+  const BenchmarkSet& set = evaluator.sets()[s];
+  result->set = s;
+  const advice::Proposal proposal = advice::proposeCandidates(
+      set.features, static_cast<int>(set.data.size()), table, front, aligners);
+  result->candidates = static_cast<int>(proposal.candidates.size());
+  std::vector<RunRequest> requests;
+  for (const advice::Candidate& c : proposal.candidates) requests.push_back({s, c.configuration});
+  if (evaluator.ensure(requests, true, error) != EnsureStatus::kDone) return false;
+
+  std::vector<advice::CandidateResult> results = cachedResults(s, proposal.candidates, evaluator);
+  advice::scoreAgreement(&results);
+  result->example = choiceExample(results, set.data.size());
+  const std::vector<size_t> byAgreement = advice::rankCandidates(results, false);
+  const std::vector<size_t> byReference = advice::rankCandidates(results, true);
+  if (!byAgreement.empty() && results[byAgreement[0]].valid) {
+    result->chosenByAgreement = true;
+    result->agreementChoice = results[byAgreement[0]].candidate.configuration;
+    result->agreementQ = results[byAgreement[0]].q;
+  }
+  if (!byReference.empty() && results[byReference[0]].valid) {
+    result->chosenByReference = true;
+    result->referenceChoice = results[byReference[0]].candidate.configuration;
+    result->referenceQ = results[byReference[0]].q;
+  }
+  defaultsAndOracle(set, evaluator.cache(), aligners, result);
   return true;
 }
 
@@ -160,18 +153,18 @@ LearntChoice learnChoice(std::vector<HeldOut>* results, int folds) {
   for (const HeldOut& h : *results) all.push_back(h.example);
   learnt.all = fitChoiceModel(all);
   learnt.allFittedQ = meanChosenQ(learnt.all, all);
-  learnt.allPlainQ = meanChosenQ(ChoiceModel(), all);
+  learnt.allPlainQ = meanChosenQ(advice::ChoiceModel(), all);
   for (int f = 1; f <= folds; ++f) {
     std::vector<ChoiceExample> training;
     for (const HeldOut& h : *results)
       if (h.fold != f) training.push_back(h.example);
-    const ChoiceModel model = fitChoiceModel(training);
+    const advice::ChoiceModel model = fitChoiceModel(training);
     learnt.perFold.push_back(model);
     for (HeldOut& h : *results) {
       if (h.fold != f) continue;
       h.learntQ = h.example.candidates.empty()
                       ? h.agreementQ
-                      : h.example.q[chooseCandidate(model, h.example.candidates)];
+                      : h.example.q[advice::chooseCandidate(model, h.example.candidates)];
     }
   }
   return learnt;
@@ -224,7 +217,7 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
       "the score learnt on the other folds' data sets (below).\n\n";
   std::string header = padded("data set", width + 1) + padded("fold", 5) + padded("seqs", 4) +
                        padded("agreement", 11) + padded("learnt", 8) + padded("reference", 11);
-  for (int k = 0; k < 5; ++k) header += padded(alnadvise::alignerName(k), 10);
+  for (int k = 0; k < 5; ++k) header += padded(runs::alignerName(k), 10);
   header += padded("best default", 13) + padded("oracle", 8) + "agreement's choice\n";
   text += header;
   Means all, bins[3];
@@ -251,7 +244,7 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
   int bestKind = 0;
   for (int k = 1; k < 5; ++k)
     if (all.defaults[k] > all.defaults[bestKind]) bestKind = k;
-  text += "\nBest single default: " + std::string(alnadvise::alignerName(bestKind)) + " (mean Q " +
+  text += "\nBest single default: " + std::string(runs::alignerName(bestKind)) + " (mean Q " +
           fixed(all.mean(all.defaults[bestKind])) + "). Agreement minus it: " +
           fixed(all.mean(all.agreement) - all.mean(all.defaults[bestKind])) +
           "; reference over oracle: " +
@@ -272,11 +265,12 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
 std::string crossValidationTsv(const std::vector<HeldOut>& results,
                                const std::vector<BenchmarkSet>& sets) {
   std::string text =
-      "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_Q\tCLUSTALW\tDIALIGNTX\tKALIGN\tMAFFT\t"
+      "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_"
+      "Q\tCLUSTALW\tDIALIGNTX\tKALIGN\tMAFFT\t"
       "MUSCLE\tbest_default_Q\toracle_Q\tcandidates\tagreement_choice\treference_choice\t"
       "oracle\n";
-  auto choice = [](bool chosen, const alnadvise::Configuration& c) {
-    return chosen ? std::string(alnadvise::alignerName(c.kind)) + " " + c.options : "NA";
+  auto choice = [](bool chosen, const runs::Configuration& c) {
+    return chosen ? std::string(runs::alignerName(c.kind)) + " " + c.options : "NA";
   };
   for (const HeldOut& h : results) {
     const BenchmarkSet& set = sets[h.set];

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "choice_model.h"
-#include "configuration.h"
+#include "choice_fit.h"
 #include "evaluation.h"
+#include "runs/configuration.h"
 #include "search.h"
 
 namespace alntrain {
@@ -27,12 +27,12 @@ struct HeldOut {
   double bestDefaultQ = 0;
   int candidates = 0;
   bool chosenByAgreement = false;
-  alnadvise::Configuration agreementChoice;
+  runs::Configuration agreementChoice;
   double agreementQ = 0;  // 0 when nothing could be chosen
   bool chosenByReference = false;
-  alnadvise::Configuration referenceChoice;
+  runs::Configuration referenceChoice;
   double referenceQ = 0;
-  alnadvise::Configuration oracle;  // the best run of all on the set, by Q
+  runs::Configuration oracle;  // the best run of all on the set, by Q
   double oracleQ = 0;
   // The learnt choice (choice_model.h): the valid candidates' features and
   // Q, and the Q of the candidate that the model fitted on the other folds'
@@ -44,8 +44,8 @@ struct HeldOut {
 // The learnt choice's models: one per fold, fitted on the other folds'
 // held-out data sets, and one fitted on all of them.
 struct LearntChoice {
-  std::vector<ChoiceModel> perFold;
-  ChoiceModel all;
+  std::vector<advice::ChoiceModel> perFold;
+  advice::ChoiceModel all;
   double allFittedQ = 0, allPlainQ = 0;  // in-sample, for the record
 };
 

@@ -1,6 +1,6 @@
 // Making runs: each (data set, configuration) the cache lacks runs once in
-// a child of the advisor's job pool (runAligner against the data set's
-// reference), its alignment is checked by the advisor's validation, and the
+// a child of the job pool (runAligner against the data set's reference),
+// the run verdict (runs/run_verdict.h) judges it, and the
 // run goes into runs.tsv as soon as it ends; a valid alignment is kept as
 // <alignments>/<hash>/<kind>-<options hash>.fasta (safe names s1..sN) for
 // choosing by agreement later.
@@ -12,14 +12,15 @@
 #include <vector>
 
 #include "benchmark_set.h"
-#include "configuration.h"
 #include "run_cache.h"
+#include "runs/configuration.h"
+#include "runs/job_pool.h"
+#include "runs/run_folder.h"
 
 namespace alntrain {
 
 struct RunSettings {
   std::string toolsFolder;
-  std::string runFolder;        // the runner's /tmp/fasta<pid_><time_>, created already
   std::string alignmentFolder;  // "": alignments are not kept
   int jobs = 1;
   double timeoutSeconds = 0;  // 0: none
@@ -28,7 +29,7 @@ struct RunSettings {
 
 struct RunRequest {
   size_t set = 0;  // index into the benchmark
-  alnadvise::Configuration configuration;
+  runs::Configuration configuration;
 };
 
 struct EvaluationStats {
@@ -59,10 +60,10 @@ class Evaluator {
   // Called after each run made, with the record written.
   std::function<void(const RunRecord&)> onRun;
 
-  std::string alignmentPath(size_t set, const alnadvise::Configuration& configuration) const;
+  std::string alignmentPath(size_t set, const runs::Configuration& configuration) const;
   // The kept alignment's rows per record (original residues, '-'); false
   // when it is missing or does not fit the data set.
-  bool loadAlignment(size_t set, const alnadvise::Configuration& configuration,
+  bool loadAlignment(size_t set, const runs::Configuration& configuration,
                      std::vector<std::string>* rows) const;
 
   const EvaluationStats& stats() const { return stats_; }
@@ -70,11 +71,23 @@ class Evaluator {
   const std::vector<BenchmarkSet>& sets() const { return sets_; }
 
  private:
+  struct Planned {
+    size_t set;
+    runs::Configuration configuration;
+    int fileIndex;
+    bool record;  // false: made again only for its alignment
+  };
+  // The runs to make, longest expected first.
+  std::vector<Planned> plan(const std::vector<RunRequest>& requests, bool needAlignments) const;
+  // Records a finished run: runs.tsv and its kept alignment; false when one
+  // could not be written (*error).
+  bool finish(const Planned& p, const runs::JobOutcome& outcome, std::string* error);
+
   const std::vector<BenchmarkSet>& sets_;
   RunCache& cache_;
   RunSettings settings_;
   EvaluationStats stats_;
-  long nextFile_ = 5;  // run file indices; 1-4 belong to the merge
+  long nextFile_ = runs::kFirstRunFile;
 };
 
 }  // namespace alntrain

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "aligner_names.h"
-#include "file_output.h"
-#include "job_pool.h"
+#include "runs/aligner_names.h"
+#include "runs/file_output.h"
+#include "runs/job_pool.h"
 
 namespace alntrain {
 
@@ -27,7 +27,7 @@ std::string point(const Individual& ind, int series) {
   char buffer[160];
   std::snprintf(buffer, sizeof buffer, "%.6g %.6g %d %d \"%s\"\n",
                 plotSeconds(ind.fitness.objectives[2]), ind.fitness.objectives[0],
-                ind.configuration.kind, series, alnadvise::alignerName(ind.configuration.kind));
+                ind.configuration.kind, series, runs::alignerName(ind.configuration.kind));
   return buffer;
 }
 
@@ -70,7 +70,7 @@ std::string frontPlotScript(const std::vector<Individual>& front,
     if (!any) continue;
     add(data + "($4 == 1 && $3 == " + std::to_string(kind) +
         " ? $2 : 1/0) with points pt 7 ps 1.3 lc rgb '" + kColours[kind] + "' title '" +
-        alnadvise::alignerName(kind) + "'");
+        runs::alignerName(kind) + "'");
   }
   if (anyDefault) {
     add(data +
@@ -98,17 +98,16 @@ bool drawFront(const std::vector<Individual>& front, const std::vector<Individua
                const std::string& folder, const std::string& gnuplot, int logFd,
                std::string* error) {
   const std::string svgTemp = "front.svg.tmp", pngTemp = "front.png.tmp";
-  if (!alnadvise::writeFileAtomically(folder + "/front-plot.dat", plotData(front, evaluated),
-                                      error) ||
-      !alnadvise::writeFileAtomically(folder + "/front-plot.gp",
-                                      frontPlotScript(front, evaluated, svgTemp, pngTemp), error))
+  if (!runs::writeFileAtomically(folder + "/front-plot.dat", plotData(front, evaluated), error) ||
+      !runs::writeFileAtomically(folder + "/front-plot.gp",
+                                 frontPlotScript(front, evaluated, svgTemp, pngTemp), error))
     return false;
   for (const std::string& f : {svgTemp, pngTemp}) ::unlink((folder + "/" + f).c_str());
-  alnadvise::JobPoolSettings pool;
+  runs::JobPoolSettings pool;
   pool.outputFd = logFd;
   pool.timeoutSeconds = 120;
-  std::vector<alnadvise::JobOutcome> outcomes;
-  alnadvise::runJobs(
+  std::vector<runs::JobOutcome> outcomes;
+  runs::runJobs(
       {[folder, gnuplot]() -> std::string {
         if (::chdir(folder.c_str()) != 0) ::_exit(126);
         ::execlp(gnuplot.c_str(), gnuplot.c_str(), "front-plot.gp", static_cast<char*>(nullptr));
@@ -116,12 +115,12 @@ bool drawFront(const std::vector<Individual>& front, const std::vector<Individua
         std::fflush(stderr);
         ::_exit(127);
       }},
-      pool, [](size_t, const alnadvise::JobOutcome&) {}, &outcomes);
-  const alnadvise::JobOutcome& o = outcomes[0];
+      pool, [](size_t, const runs::JobOutcome&) {}, &outcomes);
+  const runs::JobOutcome& o = outcomes[0];
   std::string why;
-  if (o.status == alnadvise::JobStatus::kTimedOut) why = "gnuplot took over 120 s";
-  if (o.status == alnadvise::JobStatus::kInterrupted) why = "interrupted";
-  if (o.status == alnadvise::JobStatus::kFailed)
+  if (o.status == runs::JobStatus::kTimedOut) why = "gnuplot took over 120 s";
+  if (o.status == runs::JobStatus::kInterrupted) why = "interrupted";
+  if (o.status == runs::JobStatus::kFailed)
     why = o.why == "exit status 127" ? "cannot run '" + gnuplot + "' (install gnuplot-nox)"
                                      : "gnuplot failed (" + o.why + ")";
   for (const std::string& f : {svgTemp, pngTemp})

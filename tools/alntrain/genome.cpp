@@ -20,7 +20,7 @@ Genome randomGenome(const OptionSpace& space, const std::vector<int>& kinds) {
   return g;
 }
 
-alnadvise::Configuration configurationOf(const OptionSpace& space, const Genome& genome) {
+runs::Configuration configurationOf(const OptionSpace& space, const Genome& genome) {
   std::string options;
   const std::vector<Gene>& genes = space.genes(genome.kind);
   for (size_t i = 0; i < genes.size(); ++i) {
@@ -30,10 +30,10 @@ alnadvise::Configuration configurationOf(const OptionSpace& space, const Genome&
     if (!options.empty()) options += ' ';
     options += text;
   }
-  return alnadvise::makeConfiguration(genome.kind, options);
+  return runs::makeConfiguration(genome.kind, options);
 }
 
-std::string configurationKey(const alnadvise::Configuration& configuration) {
+std::string configurationKey(const runs::Configuration& configuration) {
   return std::to_string(configuration.kind) + "\t" + configuration.options;
 }
 

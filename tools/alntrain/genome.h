@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "configuration.h"
 #include "option_space.h"
+#include "runs/configuration.h"
 
 namespace alntrain {
 
@@ -30,11 +30,11 @@ Genome defaultGenome(const OptionSpace& space, int kind);
 Genome randomGenome(const OptionSpace& space, const std::vector<int>& kinds);
 
 // The kind and the texts of its non-default genes, space order, normalised.
-alnadvise::Configuration configurationOf(const OptionSpace& space, const Genome& genome);
+runs::Configuration configurationOf(const OptionSpace& space, const Genome& genome);
 
 // The text that identifies a configuration in caches and maps:
 // "<kind>\t<options>".
-std::string configurationKey(const alnadvise::Configuration& configuration);
+std::string configurationKey(const runs::Configuration& configuration);
 
 }  // namespace alntrain
 

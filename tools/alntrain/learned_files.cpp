@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "aligner_names.h"
 #include "getChar.h"
 #include "nsga2.h"
+#include "runs/aligner_names.h"
 
 namespace alntrain {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "benchmark_set.h"
-#include "configuration.h"
 #include "run_cache.h"
+#include "runs/configuration.h"
 #include "search.h"
 
 namespace alntrain {

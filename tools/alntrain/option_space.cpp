@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "aligner_names.h"
-#include "configuration.h"
+#include "runs/aligner_names.h"
+#include "runs/configuration.h"
 
 namespace alntrain {
 
@@ -84,7 +84,7 @@ bool parseGene(const json& g, const std::string& aligner, Gene* gene, std::strin
           hasDefault && formatOptionNumber(v) == formatOptionNumber(g["default"].get<double>());
       if (isDefault) gene->defaultAllele = static_cast<int>(gene->texts.size());
       gene->texts.push_back(
-          isDefault ? "" : alnadvise::normaliseOptions(option + separator + formatOptionNumber(v)));
+          isDefault ? "" : runs::normaliseOptions(option + separator + formatOptionNumber(v)));
     }
   } else {
     if (!g.contains("values") || !g["values"].is_array())
@@ -92,7 +92,7 @@ bool parseGene(const json& g, const std::string& aligner, Gene* gene, std::strin
     int defaults = 0;
     for (const json& v : g["values"]) {
       if (!v.is_string()) return failWith(error, where, "\"values\" must all be texts");
-      const std::string text = alnadvise::normaliseOptions(v.get<std::string>());
+      const std::string text = runs::normaliseOptions(v.get<std::string>());
       if (text.empty()) {
         gene->defaultAllele = static_cast<int>(gene->texts.size());
         ++defaults;
@@ -153,9 +153,9 @@ bool parseOptionSpace(const std::string& text, OptionSpace* out, std::string* er
   for (const json& a : doc["aligners"]) {
     int kind = 0;
     if (!a.is_object() || !a.contains("aligner") || !a["aligner"].is_string() ||
-        !alnadvise::parseAlignerName(a["aligner"].get<std::string>(), &kind))
+        !runs::parseAlignerName(a["aligner"].get<std::string>(), &kind))
       return failWith(error, "aligners", "every entry needs a known \"aligner\" name");
-    const std::string name = alnadvise::alignerName(kind);
+    const std::string name = runs::alignerName(kind);
     if (seen[kind]) return failWith(error, name, "listed twice");
     seen[kind] = true;
     if (!a.contains("genes") || !a["genes"].is_array())
@@ -167,7 +167,7 @@ bool parseOptionSpace(const std::string& text, OptionSpace* out, std::string* er
     }
   }
   for (int kind = 0; kind < 5; ++kind) {
-    if (!seen[kind]) return failWith(error, alnadvise::alignerName(kind), "missing");
+    if (!seen[kind]) return failWith(error, runs::alignerName(kind), "missing");
     out->offsets_[kind + 1] = out->offsets_[kind] + static_cast<int>(out->genes_[kind].size());
   }
   return true;

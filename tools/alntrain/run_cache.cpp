@@ -5,12 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "aligner_names.h"
 #include "genome.h"
+#include "runs/aligner_names.h"
 
 namespace alntrain {
 
@@ -18,7 +19,7 @@ const char kRunsHeader[] = "hash\tdata_set\taligner\toptions\tQ\tTC\tseconds\tst
 
 namespace {
 
-std::string key(const std::string& hash, const alnadvise::Configuration& c) {
+std::string key(const std::string& hash, const runs::Configuration& c) {
   return hash + "\t" + configurationKey(c);
 }
 
@@ -50,7 +51,7 @@ bool parseNumber(const std::string& text, double* value) {
   char* end = nullptr;
   errno = 0;
   *value = std::strtod(text.c_str(), &end);
-  return errno == 0 && end && *end == '\0';
+  return errno == 0 && end && *end == '\0' && std::isfinite(*value);
 }
 
 bool writeAll(int fd, const std::string& text) {
@@ -68,9 +69,9 @@ bool writeAll(int fd, const std::string& text) {
 
 std::string formatRunLine(const RunRecord& r) {
   const bool valid = r.valid();
-  return r.hash + "\t" + clean(r.dataSet) + "\t" + alnadvise::alignerName(r.configuration.kind) +
-         "\t" + clean(r.configuration.options) + "\t" + (valid ? number(r.q, "%.6g") : "NA") +
-         "\t" + (valid ? number(r.tc, "%.6g") : "NA") + "\t" + number(r.seconds, "%.4f") + "\t" +
+  return r.hash + "\t" + clean(r.dataSet) + "\t" + runs::alignerName(r.configuration.kind) + "\t" +
+         clean(r.configuration.options) + "\t" + (valid ? number(r.q, "%.6g") : "NA") + "\t" +
+         (valid ? number(r.tc, "%.6g") : "NA") + "\t" + number(r.seconds, "%.4f") + "\t" +
          clean(r.status) + "\n";
 }
 
@@ -84,11 +85,11 @@ bool parseRunLine(const std::string& line, RunRecord* r, std::string* why) {
   r->hash = f[0];
   r->dataSet = f[1];
   int kind = 0;
-  if (r->hash.empty() || !alnadvise::parseAlignerName(f[2], &kind)) {
+  if (r->hash.empty() || !runs::parseAlignerName(f[2], &kind)) {
     *why = "no hash or an unknown aligner '" + f[2] + "'";
     return false;
   }
-  r->configuration = alnadvise::makeConfiguration(kind, f[3]);
+  r->configuration = runs::makeConfiguration(kind, f[3]);
   r->status = f[7];
   if (!parseNumber(f[6], &r->seconds) || r->seconds < 0) {
     *why = "seconds '" + f[6] + "' is not a number";
@@ -100,7 +101,7 @@ bool parseRunLine(const std::string& line, RunRecord* r, std::string* why) {
       *why = "Q and TC of a run that is done must be numbers in [0, 1]";
       return false;
     }
-  } else if (r->status != "timed out" && r->status.rfind("failed", 0) != 0) {
+  } else if (!r->timedOut() && !runs::isFailedStatus(r->status)) {
     *why = "unknown status '" + r->status + "'";
     return false;
   }
@@ -189,7 +190,7 @@ void RunCache::remember(const RunRecord& record) {
 }
 
 const RunRecord* RunCache::find(const std::string& hash,
-                                const alnadvise::Configuration& configuration) const {
+                                const runs::Configuration& configuration) const {
   auto it = index_.find(key(hash, configuration));
   return it == index_.end() ? nullptr : &records_[it->second];
 }

@@ -18,20 +18,21 @@
 #include <unordered_map>
 #include <vector>
 
-#include "configuration.h"
+#include "runs/configuration.h"
+#include "runs/run_verdict.h"
 
 namespace alntrain {
 
 struct RunRecord {
   std::string hash;
   std::string dataSet;
-  alnadvise::Configuration configuration;
+  runs::Configuration configuration;
   double q = 0, tc = 0;  // meaningful when valid()
   double seconds = 0;
   std::string status;
 
-  bool valid() const { return status == "done"; }
-  bool timedOut() const { return status == "timed out"; }
+  bool valid() const { return status == runs::kStatusDone; }
+  bool timedOut() const { return status == runs::kStatusTimedOut; }
 };
 
 extern const char kRunsHeader[];
@@ -55,8 +56,7 @@ class RunCache {
   bool open(const std::string& path, bool load, std::vector<std::string>* warnings,
             std::string* error);
 
-  const RunRecord* find(const std::string& hash,
-                        const alnadvise::Configuration& configuration) const;
+  const RunRecord* find(const std::string& hash, const runs::Configuration& configuration) const;
   // Every run of one data set, in no particular order.
   std::vector<const RunRecord*> runsOf(const std::string& hash) const;
 

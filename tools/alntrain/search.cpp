@@ -24,9 +24,7 @@ class SearchRun {
   SearchResult run();
 
  private:
-  bool known(const alnadvise::Configuration& c) const {
-    return index_.count(configurationKey(c)) > 0;
-  }
+  bool known(const runs::Configuration& c) const { return index_.count(configurationKey(c)) > 0; }
   // Evaluates the genomes whose configuration is new, as far as the budget
   // allows; returns the archive indices of the genomes taken (known ones
   // included), or false when interrupted.
@@ -81,7 +79,7 @@ std::vector<Genome> SearchRun::breed() {
       uniformCrossover(pair[0], pair[1]);
       for (Genome& g : pair) {
         mutate(space_, settings_.kinds, g);
-        const alnadvise::Configuration c = configurationOf(space_, g);
+        const runs::Configuration c = configurationOf(space_, g);
         if (!known(c) && seen.insert(configurationKey(c)).second) accepted.push_back(g);
       }
     }
@@ -96,11 +94,11 @@ std::vector<Genome> SearchRun::breed() {
 bool SearchRun::evaluateBatch(const std::vector<Genome>& genomes, std::vector<size_t>* taken,
                               int generation) {
   const long cost = settings_.runsPerEvaluation;
-  std::vector<alnadvise::Configuration> fresh;
+  std::vector<runs::Configuration> fresh;
   std::vector<Genome> freshGenomes;
   std::unordered_set<std::string> batch;
   for (const Genome& g : genomes) {
-    const alnadvise::Configuration c = configurationOf(space_, g);
+    const runs::Configuration c = configurationOf(space_, g);
     const std::string key = configurationKey(c);
     if (known(c) || batch.count(key)) continue;
     if (settings_.budget > 0 && result_.runsUsed + cost > settings_.budget) {

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "configuration.h"
 #include "genome.h"
 #include "nsga2.h"
 #include "option_space.h"
+#include "runs/configuration.h"
 
 namespace alntrain {
 
@@ -42,7 +42,7 @@ struct SearchSettings {
 
 struct Individual {
   Genome genome;
-  alnadvise::Configuration configuration;
+  runs::Configuration configuration;
   Fitness fitness;
   int generation = 0;  // when first evaluated
 };
@@ -67,7 +67,7 @@ struct SearchProgress {
 // Evaluates new configurations (never one evaluated before in this search);
 // returns false when interrupted (the search then stops).
 using EvaluateFn =
-    std::function<bool(const std::vector<alnadvise::Configuration>&, std::vector<Fitness>*)>;
+    std::function<bool(const std::vector<runs::Configuration>&, std::vector<Fitness>*)>;
 using ProgressFn = std::function<void(const SearchProgress&)>;
 
 SearchResult runSearch(const OptionSpace& space, const SearchSettings& settings,

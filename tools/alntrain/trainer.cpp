@@ -11,25 +11,27 @@
 #include <iostream>
 #include <memory>
 
-#include "aligner_names.h"
 #include "benchmark_set.h"
 #include "configuration_list.h"
 #include "cross_validation.h"
 #include "evaluation.h"
-#include "file_output.h"
 #include "front_plot.h"
-#include "job_pool.h"
 #include "learned_files.h"
 #include "option_space.h"
 #include "run_cache.h"
-#include "run_folder.h"
+#include "runs/aligner_names.h"
+#include "runs/file_output.h"
+#include "runs/job_pool.h"
+#include "runs/run_folder.h"
+#include "runs/signal_guard.h"
+#include "runs/tool_locations.h"
 #include "search.h"
-#include "tool_locations.h"
 #include "training_report.h"
 
 #ifndef GETCHAR_VERSION
 #define GETCHAR_VERSION "unknown"
 #endif
+#include "runs/text_format.h"
 
 namespace alntrain {
 
@@ -37,18 +39,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-using alnadvise::secondsSince;
+using runs::secondsSince;
 
 int fail(const std::string& message, int status) {
   std::cerr << "alntrain: " << message << std::endl;
   return status;
 }
 
-std::string fixed(double value, int decimals) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  return buffer;
-}
+using runs::fixed;
 
 std::string duration(double seconds) {
   if (seconds < 90) return fixed(seconds, 0) + " s";
@@ -72,7 +70,7 @@ class Trainer {
   // Runs every configuration on every data set; the sets with a valid run
   // become the active ones ("every <which> configuration failed" for the
   // rest). With --runs-only, stops after the runs.
-  int runOnEverySet(const std::vector<alnadvise::Configuration>& configurations,
+  int runOnEverySet(const std::vector<runs::Configuration>& configurations,
                     const std::string& which, const std::string& intro);
   // A search over the sets; false when interrupted or failed.
   bool search(const std::vector<size_t>& sets, const std::string& label, SearchResult* result);
@@ -90,9 +88,9 @@ class Trainer {
   std::string spacePath_, tools_, output_;
   std::vector<BenchmarkSet> sets_;
   std::vector<size_t> active_;
-  std::vector<alnadvise::Configuration> list_;  // --configurations
+  std::vector<runs::Configuration> list_;  // --configurations
   RunCache cache_;
-  alnadvise::RunFolder runFolder_;
+  runs::RunFolder runFolder_;
   int log_ = -1;
   std::unique_ptr<Evaluator> evaluator_;
   Clock::time_point start_ = Clock::now();
@@ -107,26 +105,26 @@ class Trainer {
 
 int Trainer::checkInputs() {
   std::string error;
-  spacePath_ = alnadvise::findDataFile(options_.space, "option-space.json");
+  spacePath_ = runs::findDataFile(options_.space, "option-space.json");
   if (!loadOptionSpace(spacePath_, &space_, &error)) return fail(error, kBadUsage);
-  tools_ = alnadvise::findToolsFolder(options_.tools);
-  if (!alnadvise::looksLikeToolsFolder(tools_))
+  tools_ = runs::findToolsFolder(options_.tools);
+  if (!runs::looksLikeToolsFolder(tools_))
     return fail("no aligners in '" + tools_ +
                     "' (bin/ and lib/ missing); lay them out with scripts/install-aligners",
                 kBadUsage);
-  if (!alnadvise::hasProgram(tools_, "bin/qscore"))
+  if (!runs::hasProgram(tools_, "bin/qscore"))
     return fail("no scorer bin/qscore in '" + tools_ + "'", kBadUsage);
   for (int kind : options_.aligners) {
-    const char* program = alnadvise::alignerProgram(kind);
-    if (!alnadvise::hasProgram(tools_, program))
+    const char* program = runs::alignerProgram(kind);
+    if (!runs::hasProgram(tools_, program))
       return fail("no " + std::string(program) + " in '" + tools_ + "' (leave " +
-                      alnadvise::alignerName(kind) + " out with --aligners)",
+                      runs::alignerName(kind) + " out with --aligners)",
                   kBadUsage);
   }
   if (!options_.configurations.empty()) {
     if (!readConfigurationList(options_.configurations, &list_, &error))
       return fail(error, kBadUsage);
-    for (const alnadvise::Configuration& c : list_) {
+    for (const runs::Configuration& c : list_) {
       if (std::find(options_.aligners.begin(), options_.aligners.end(), c.kind) ==
           options_.aligners.end())
         return fail("'" + options_.configurations + "' lists " + c.label() +
@@ -188,7 +186,6 @@ int Trainer::prepareRuns() {
     return fail(error, kTrainingFailed);
   RunSettings settings;
   settings.toolsFolder = tools_;
-  settings.runFolder = runFolder_.path();
   settings.alignmentFolder = output_ + "/alignments";
   settings.jobs = options_.jobs;
   settings.timeoutSeconds = options_.timeoutSeconds;
@@ -206,12 +203,12 @@ int Trainer::prepareRuns() {
 }
 
 int Trainer::dropHopelessSets() {
-  std::vector<alnadvise::Configuration> defaults;
-  for (int kind : options_.aligners) defaults.push_back(alnadvise::makeConfiguration(kind, ""));
+  std::vector<runs::Configuration> defaults;
+  for (int kind : options_.aligners) defaults.push_back(runs::makeConfiguration(kind, ""));
   return runOnEverySet(defaults, "default",
                        "aligning " + std::to_string(sets_.size()) +
-                           " data sets with the defaults first, " +
-                           std::to_string(options_.jobs) + " at a time");
+                           " data sets with the defaults first, " + std::to_string(options_.jobs) +
+                           " at a time");
 }
 
 int Trainer::runList() {
@@ -221,11 +218,11 @@ int Trainer::runList() {
                            std::to_string(options_.jobs) + " at a time");
 }
 
-int Trainer::runOnEverySet(const std::vector<alnadvise::Configuration>& configurations,
+int Trainer::runOnEverySet(const std::vector<runs::Configuration>& configurations,
                            const std::string& which, const std::string& intro) {
   std::vector<RunRequest> requests;
   for (size_t s = 0; s < sets_.size(); ++s)
-    for (const alnadvise::Configuration& c : configurations) requests.push_back({s, c});
+    for (const runs::Configuration& c : configurations) requests.push_back({s, c});
   say(intro + "; aligners' output in " + output_ + "/alntrain.log");
   label_ = which == "default" ? "defaults: " : which + ": ";
   lastLine_ = searchStart_ = Clock::now();
@@ -240,7 +237,7 @@ int Trainer::runOnEverySet(const std::vector<alnadvise::Configuration>& configur
   }
   for (size_t s = 0; s < sets_.size(); ++s) {
     bool any = false;
-    for (const alnadvise::Configuration& c : configurations) {
+    for (const runs::Configuration& c : configurations) {
       const RunRecord* r = cache_.find(sets_[s].hash, c);
       any = any || (r && r->valid());
     }
@@ -273,10 +270,10 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
   madeInSearch_ = 0;
   lastLine_ = searchStart_ = Clock::now();
   bool failed = false;
-  const EvaluateFn evaluate = [&](const std::vector<alnadvise::Configuration>& configurations,
+  const EvaluateFn evaluate = [&](const std::vector<runs::Configuration>& configurations,
                                   std::vector<Fitness>* fitness) {
     std::vector<RunRequest> requests;
-    for (const alnadvise::Configuration& c : configurations)
+    for (const runs::Configuration& c : configurations)
       for (size_t s : sets) requests.push_back({s, c});
     const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
     if (status != EnsureStatus::kDone) {
@@ -284,7 +281,7 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
       return false;
     }
     fitness->clear();
-    for (const alnadvise::Configuration& c : configurations) {
+    for (const runs::Configuration& c : configurations) {
       Fitness f;
       for (size_t s : sets) {
         const RunRecord* r = cache_.find(sets_[s].hash, c);
@@ -350,21 +347,21 @@ bool Trainer::writeLearned(const std::vector<size_t>& sets, const SearchResult& 
   if (front.empty() && main)
     std::cerr << "alntrain: warning: no configuration aligned every data set; the front is empty"
               << std::endl;
-  if (!alnadvise::writeFileAtomically(folder + "/reference-table.txt", formatReferenceTable(table),
-                                      error) ||
-      !alnadvise::writeFileAtomically(folder + "/front.txt", formatFront(front), error))
+  if (!runs::writeFileAtomically(folder + "/reference-table.txt", formatReferenceTable(table),
+                                 error) ||
+      !runs::writeFileAtomically(folder + "/front.txt", formatFront(front), error))
     return false;
   if (!main) return true;
   summary_.table = table;
   summary_.front = full;
   summary_.frontFile = front;
-  if (!alnadvise::writeFileAtomically(folder + "/search.tsv", searchTsv(result, full), error))
+  if (!runs::writeFileAtomically(folder + "/search.tsv", searchTsv(result, full), error))
     return false;
   return drawFront(full, result.evaluated, folder, options_.gnuplot, log_, error);
 }
 
 int Trainer::stopped() {
-  const int signal = alnadvise::SignalGuard::caught();
+  const int signal = runs::SignalGuard::caught();
   runFolder_.remove();
   std::cerr << "alntrain: interrupted; " << cache_.size()
             << " runs kept in runs.tsv (continue with --resume)" << std::endl;
@@ -372,7 +369,7 @@ int Trainer::stopped() {
 }
 
 int Trainer::run() {
-  alnadvise::SignalGuard guard;
+  runs::SignalGuard guard;
   int status = checkInputs();
   if (status < 0) status = prepareOutput();
   if (status < 0) status = prepareRuns();
@@ -390,7 +387,7 @@ int Trainer::run() {
         ", seed " + std::to_string(options_.seed));
   SearchResult result;
   if (!search(active_, "", &result)) {
-    if (alnadvise::SignalGuard::caught()) return stopped();
+    if (runs::SignalGuard::caught()) return stopped();
     return fail(error_, kTrainingFailed);
   }
   summary_.search = result;
@@ -421,13 +418,13 @@ int Trainer::run() {
     };
     std::vector<HeldOut> heldOut;
     if (!crossValidate(active_, cv, *evaluator_, foldSearch, &heldOut, &error_)) {
-      if (alnadvise::SignalGuard::caught()) return stopped();
+      if (runs::SignalGuard::caught()) return stopped();
       return fail(error_, kTrainingFailed);
     }
     const LearntChoice learnt = learnChoice(&heldOut, options_.folds);
     summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt);
-    if (!alnadvise::writeFileAtomically(output_ + "/cross-validation.tsv",
-                                        crossValidationTsv(heldOut, sets_), &error)) {
+    if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
+                                   crossValidationTsv(heldOut, sets_), &error)) {
       std::cerr << "alntrain: " << error << std::endl;
       ok = false;
     }
@@ -455,7 +452,7 @@ int Trainer::run() {
                       ", jobs " + std::to_string(options_.jobs) + ", option space " + spacePath_;
   summary_.benchmark = options_.benchmark;
   const std::string report = formatTrainingReport(summary_, GETCHAR_VERSION);
-  if (!alnadvise::writeFileAtomically(output_ + "/report.txt", report, &error)) {
+  if (!runs::writeFileAtomically(output_ + "/report.txt", report, &error)) {
     std::cerr << "alntrain: " << error << std::endl;
     ok = false;
   }
@@ -477,8 +474,8 @@ std::string defaultTrainingFolder(const std::string& benchmark) {
 int printConfigurations(const TrainOptions& options) {
   OptionSpace space;
   std::string error;
-  const std::string path = alnadvise::findDataFile(options.space, "option-space.json");
-  std::vector<alnadvise::Configuration> list;
+  const std::string path = runs::findDataFile(options.space, "option-space.json");
+  std::vector<runs::Configuration> list;
   seedGenerator(options.seed);
   if (!loadOptionSpace(path, &space, &error) ||
       !listConfigurations(space, options.aligners, options.sample, &list, &error))

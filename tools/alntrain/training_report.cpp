@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "aligner_names.h"
+#include "runs/aligner_names.h"
+#include "runs/text_format.h"
 
 namespace alntrain {
 
 namespace {
 
-std::string fixed(double value, int decimals) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  return buffer;
-}
+using runs::fixed;
 
 std::string means(const Fitness& f) {
   return "Q " + fixed(1 - f.objectives[0], 3) + ", TC " + fixed(1 - f.objectives[1], 3) + ", " +
@@ -32,7 +29,7 @@ std::string searchTsv(const SearchResult& result, const std::vector<Individual>&
   std::string text = "generation\taligner\toptions\tQ\tTC\tseconds\tfailures\tfront\n";
   for (const Individual& ind : result.evaluated) {
     const double* o = ind.fitness.objectives;
-    text += std::to_string(ind.generation) + "\t" + alnadvise::alignerName(ind.configuration.kind) +
+    text += std::to_string(ind.generation) + "\t" + runs::alignerName(ind.configuration.kind) +
             "\t" + ind.configuration.options + "\t" + fixed(1 - o[0], 4) + "\t" +
             fixed(1 - o[1], 4) + "\t" + fixed(o[2], 3) + "\t" +
             std::to_string(ind.fitness.failures) + "\t" + (onFront(ind, front) ? "yes" : "no") +

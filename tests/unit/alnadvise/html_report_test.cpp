@@ -1,7 +1,7 @@
 // The report page as the advisor writes it: the embedded data must read back
 // as report.json and the winning alignment whatever the names hold, and the
 // page must load nothing from elsewhere.
-#include "html_report.h"
+#include "alnadvise/html_report.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,12 @@
 #include <cctype>
 #include <nlohmann/json.hpp>
 
-#include "report_writers.h"
+#include "alnadvise/report_writers.h"
 
 namespace alnadvise {
 namespace {
 
+using advice::CandidateResult;
 using nlohmann::json;
 
 // The text of the element that starts with open, up to its </script>.

@@ -1,10 +1,10 @@
 // The benchmark folder: pairs, warnings for strays, refusals, and the
 // content hash.
-#include "benchmark_set.h"
+#include "alntrain/benchmark_set.h"
 
 #include <gtest/gtest.h>
 
-#include "content_hash.h"
+#include "alntrain/content_hash.h"
 #include "test_support.h"
 
 namespace alntrain {

@@ -1,6 +1,6 @@
 // Lists of configurations: the two line formats a list file takes and its
 // faults, and listing an option space whole or as a sample.
-#include "configuration_list.h"
+#include "alntrain/configuration_list.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,9 +9,9 @@
 #include <fstream>
 #include <set>
 
-#include "genome.h"
+#include "alntrain/genome.h"
+#include "alntrain/search.h"
 #include "getChar.h"
-#include "search.h"
 
 namespace alntrain {
 namespace {
@@ -28,7 +28,7 @@ TEST(ConfigurationList, ReadsAlignerLinesAndFrontLinesOnceEach) {
   const std::string path = writeList(
       "# a comment\nMAFFT\t\nmafft\t--localpair   --maxiterate 1000\n\n"
       "0.3;0.4;0.1;2;-gpo 3.5\r\nMAFFT\t\ndialign-tx\t-l1\n");
-  std::vector<alnadvise::Configuration> list;
+  std::vector<runs::Configuration> list;
   std::string error;
   ASSERT_TRUE(readConfigurationList(path, &list, &error)) << error;
   std::remove(path.c_str());
@@ -54,13 +54,13 @@ TEST(ConfigurationList, RefusesWhatCannotBeRunSafely) {
   };
   for (const auto& c : cases) {
     const std::string path = writeList(c.text);
-    std::vector<alnadvise::Configuration> list;
+    std::vector<runs::Configuration> list;
     std::string error;
     EXPECT_FALSE(readConfigurationList(path, &list, &error)) << c.text;
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     std::remove(path.c_str());
   }
-  std::vector<alnadvise::Configuration> list;
+  std::vector<runs::Configuration> list;
   std::string error;
   EXPECT_FALSE(readConfigurationList("/nonexistent/list", &list, &error));
   EXPECT_NE(error.find("cannot read"), std::string::npos);
@@ -77,7 +77,7 @@ TEST(ConfigurationList, ListsTheWholeSpaceOrASampleWithTheDefaultsFirst) {
       {"name": "op", "option": "--op", "values": [0.5, 3], "default": 1.53}]}]})",
                                &s, &error))
       << error;
-  std::vector<alnadvise::Configuration> list;
+  std::vector<runs::Configuration> list;
   ASSERT_TRUE(listConfigurations(s, {MAFFT, CLUSTALW}, 0, &list, &error)) << error;
   ASSERT_EQ(list.size(), 3u * 3u + 2u);
   EXPECT_EQ(configurationKey(list[0]), "3\t");
@@ -92,7 +92,7 @@ TEST(ConfigurationList, ListsTheWholeSpaceOrASampleWithTheDefaultsFirst) {
   ASSERT_EQ(list.size(), 5u);
   EXPECT_EQ(configurationKey(list[0]), "3\t");
   EXPECT_EQ(configurationKey(list[1]), "0\t");
-  std::vector<alnadvise::Configuration> again;
+  std::vector<runs::Configuration> again;
   seedGenerator(5);
   ASSERT_TRUE(listConfigurations(s, {MAFFT, CLUSTALW}, 5, &again, &error));
   EXPECT_TRUE(list == again);

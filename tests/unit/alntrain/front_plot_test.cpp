@@ -1,9 +1,9 @@
 // Drawing the front with the real gnuplot, and its failures reported.
-#include "front_plot.h"
+#include "alntrain/front_plot.h"
 
 #include <gtest/gtest.h>
 
-#include "cross_validation.h"
+#include "alntrain/cross_validation.h"
 #include "getChar.h"
 #include "test_support.h"
 
@@ -18,7 +18,7 @@ std::vector<Individual> someConfigurations() {
   std::vector<Individual> out;
   for (int kind = 0; kind < 5; ++kind) {
     Individual ind;
-    ind.configuration = alnadvise::makeConfiguration(kind, kind == MAFFT ? "" : "");
+    ind.configuration = runs::makeConfiguration(kind, kind == MAFFT ? "" : "");
     ind.fitness.objectives[0] = 0.3 + 0.05 * kind;
     ind.fitness.objectives[2] = kind == KALIGN ? 0 : 0.5 * kind;  // 0 s: still drawn
     out.push_back(ind);

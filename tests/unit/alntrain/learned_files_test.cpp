@@ -1,5 +1,5 @@
 // The front and the reference table as the library's readers take them back.
-#include "learned_files.h"
+#include "alntrain/learned_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ using testing_support::writeFile;
 
 Individual individual(int kind, const std::string& options, double q, double tc, double seconds) {
   Individual ind;
-  ind.configuration = alnadvise::makeConfiguration(kind, options);
+  ind.configuration = runs::makeConfiguration(kind, options);
   ind.fitness.objectives[0] = 1 - q;
   ind.fitness.objectives[1] = 1 - tc;
   ind.fitness.objectives[2] = seconds;
@@ -91,7 +91,7 @@ TEST(LearnedFiles, TableLinesReadBackByTheOptionFileReader) {
                  double seconds) {
     RunRecord r;
     r.hash = hash;
-    r.configuration = alnadvise::makeConfiguration(kind, options);
+    r.configuration = runs::makeConfiguration(kind, options);
     r.q = r.tc = q;
     r.seconds = seconds;
     r.status = "done";

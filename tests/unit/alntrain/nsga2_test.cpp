@@ -1,7 +1,7 @@
 // Non-dominated sorting and crowding against brute-force versions on random
 // points (small integer grids, so ties and duplicates are common), and the
 // genetic operators' bounds.
-#include "nsga2.h"
+#include "alntrain/nsga2.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <limits>
 #include <random>
 
+#include "alntrain/search.h"
 #include "getChar.h"
-#include "search.h"
 
 namespace alntrain {
 namespace {

@@ -1,14 +1,14 @@
 // The option space file: genome -> options text -> key, the defaults, and
 // the faults a space file can hold.
-#include "option_space.h"
+#include "alntrain/option_space.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "genome.h"
+#include "alntrain/genome.h"
+#include "alntrain/search.h"
 #include "getChar.h"
-#include "search.h"
 
 namespace alntrain {
 namespace {

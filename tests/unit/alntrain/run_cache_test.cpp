@@ -1,6 +1,6 @@
 // runs.tsv: lines read back as written, resume after a torn line, refusals,
 // and a failed append that leaves no partial line.
-#include "run_cache.h"
+#include "alntrain/run_cache.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -22,7 +22,7 @@ RunRecord run(const std::string& hash, int kind, const std::string& options, dou
   RunRecord r;
   r.hash = hash;
   r.dataSet = "set " + hash;
-  r.configuration = alnadvise::makeConfiguration(kind, options);
+  r.configuration = runs::makeConfiguration(kind, options);
   r.q = q;
   r.tc = q / 2;
   r.seconds = 1.23456;
@@ -45,7 +45,7 @@ TEST(RunCache, LinesReadBackAsWrittenAndTheLaterLineCounts) {
     ASSERT_TRUE(cache.append(run("aa", MAFFT, "--op 1", 0.75), &error));
     EXPECT_EQ(cache.size(), 2u);
     // Numbers are remembered as the file tells them.
-    EXPECT_EQ(cache.find("aa", alnadvise::makeConfiguration(MAFFT, "--op 1"))->seconds, 1.2346);
+    EXPECT_EQ(cache.find("aa", runs::makeConfiguration(MAFFT, "--op 1"))->seconds, 1.2346);
   }
   const std::string text = readFile(path);
   EXPECT_EQ(text.substr(0, text.find('\n')), kRunsHeader);
@@ -56,12 +56,12 @@ TEST(RunCache, LinesReadBackAsWrittenAndTheLaterLineCounts) {
   std::string error;
   ASSERT_TRUE(cache.open(path, true, &warnings, &error));
   EXPECT_TRUE(warnings.empty());
-  const RunRecord* r = cache.find("aa", alnadvise::makeConfiguration(MAFFT, " --op  1"));
+  const RunRecord* r = cache.find("aa", runs::makeConfiguration(MAFFT, " --op  1"));
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->q, 0.75);
   EXPECT_EQ(r->tc, 0.375);
-  EXPECT_FALSE(cache.find("aa", alnadvise::makeConfiguration(MUSCLE, ""))->valid());
-  EXPECT_EQ(cache.find("bb", alnadvise::makeConfiguration(MAFFT, "--op 1")), nullptr);
+  EXPECT_FALSE(cache.find("aa", runs::makeConfiguration(MUSCLE, ""))->valid());
+  EXPECT_EQ(cache.find("bb", runs::makeConfiguration(MAFFT, "--op 1")), nullptr);
   EXPECT_EQ(cache.runsOf("aa").size(), 2u);
 }
 
@@ -70,15 +70,21 @@ TEST(RunCache, ResumeCutsATornLastLineAndSkipsBadOnes) {
   const std::string path = dir.file("runs.tsv");
   const std::string good = formatRunLine(run("aa", KALIGN, "", 0.5));
   writeFile(path, std::string(kRunsHeader) + "\n" + good + "aa\tx\tKALIGN\t-gpo 2\t0.9\n" +
-                      "bb\tx\tNOSUCH\t\t0.5\t0.5\t1\tdone\n" + "cc\tx\tMAFFT\t\t0.4\t0.3\t2\td");
+                      "bb\tx\tNOSUCH\t\t0.5\t0.5\t1\tdone\n" +
+                      // Not numbers: a Q of nan, infinite seconds.
+                      "dd\tx\tMAFFT\t\tnan\t0.3\t2\tdone\n" +
+                      "ee\tx\tMAFFT\t\tNA\tNA\tinf\ttimed out\n" +
+                      "cc\tx\tMAFFT\t\t0.4\t0.3\t2\td");
   RunCache cache;
   std::vector<std::string> warnings;
   std::string error;
   ASSERT_TRUE(cache.open(path, true, &warnings, &error)) << error;
-  ASSERT_EQ(warnings.size(), 3u);
+  ASSERT_EQ(warnings.size(), 5u);
   EXPECT_NE(warnings[0].find("cut short"), std::string::npos);
   EXPECT_NE(warnings[1].find("line 3: 5 fields"), std::string::npos);
   EXPECT_NE(warnings[2].find("unknown aligner"), std::string::npos);
+  EXPECT_NE(warnings[3].find("line 5: Q and TC"), std::string::npos) << warnings[3];
+  EXPECT_NE(warnings[4].find("line 6: seconds 'inf'"), std::string::npos) << warnings[4];
   EXPECT_EQ(cache.size(), 1u);
   // The torn line is gone from the file; the unreadable ones stay there.
   const std::string text = readFile(path);

@@ -1,12 +1,12 @@
 // The search with made-up objectives: the first population, one evaluation
 // per configuration, the budget, repeatability from the seed, and a stop.
-#include "search.h"
+#include "alntrain/search.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "content_hash.h"
+#include "alntrain/content_hash.h"
 #include "getChar.h"
 
 namespace alntrain {
@@ -25,7 +25,7 @@ const char kSpace[] = R"({"aligners": [
                                    "default": 16}]}]})";
 
 // Objectives that depend on the configuration alone, as the cache makes them.
-Fitness madeUp(const alnadvise::Configuration& c) {
+Fitness madeUp(const runs::Configuration& c) {
   Fnv1a64 h;
   h.add(std::to_string(c.kind) + c.options);
   const uint64_t v = h.value();
@@ -40,7 +40,7 @@ struct Recorder {
   std::vector<std::string> evaluated;  // in order
   size_t calls = 0, stopAfter = 0;     // stopAfter 0: never
   EvaluateFn fn() {
-    return [this](const std::vector<alnadvise::Configuration>& configurations,
+    return [this](const std::vector<runs::Configuration>& configurations,
                   std::vector<Fitness>* fitness) {
       if (stopAfter && ++calls > stopAfter) return false;
       for (const auto& c : configurations) {

@@ -1,0 +1,48 @@
+// The outcome of one advice: what the reports and the output files are made
+// of. Filled by the Advisor (advisor.h); the reports only read it.
+#ifndef ADVICE_ADVICE_H
+#define ADVICE_ADVICE_H
+
+#include <string>
+#include <vector>
+
+#include "advice/candidates.h"
+#include "runs/data_set.h"
+
+namespace advice {
+
+struct CandidateResult {
+  Candidate candidate;            // the merge has kind kMergeKind and options "#a #b #c"
+  std::string status;             // a run verdict (runs/run_verdict.h)
+  bool valid = false;             // an alignment was produced and passed the checks
+  std::vector<std::string> rows;  // per record, original residues and '-'
+  bool hasQ = false;              // reference mode: Q and TC known
+  double q = 0, tc = 0;
+  bool hasAgreement = false;
+  double agreement = 0;
+  double seconds = 0;            // the run's wall time (the runner's, with a reference)
+  bool ran = false;              // a process ran (seconds is meaningful)
+  std::string file;              // relative to the output folder; "" when none
+  int rank = 0;                  // 1 = best; 0 = not ranked (no alignment)
+  std::vector<int> mergeInputs;  // the merge: ids of its three inputs
+};
+
+struct Advice {
+  runs::DataSet data;
+  double features[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  std::string referencePath;  // "" without --ref
+  std::vector<NearestReference> nearest;
+  std::vector<FrontPick> front;        // the front's picks that became candidates
+  std::vector<FrontPick> frontPoints;  // the whole front, for the report's plot
+  std::vector<std::string> warnings;   // of the table and the front
+  std::string tablePath, frontPath, toolsFolder;
+  std::vector<CandidateResult> results;  // ranked order
+  int bestIndex = -1;                    // into results; -1 when none valid
+  double wallSeconds = 0, runSeconds = 0, overheadSeconds = 0;
+
+  bool referenceMode() const { return !referencePath.empty(); }
+};
+
+}  // namespace advice
+
+#endif

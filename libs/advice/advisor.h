@@ -1,0 +1,96 @@
+// One advice from a protein FASTA file to its ranked candidate alignments,
+// without a command line or an output folder: alnadvise (and any other
+// caller) sets AdviceSettings, checks the inputs, runs, and writes what it
+// likes of the Advice.
+//
+// run() copies the data set (and the reference) under safe names into a
+// fresh run folder, computes its features, proposes the candidates
+// (core_tables.h), runs them through the job pool (longest expected first;
+// a missing program is reported and the rest go on), merges the three best
+// with t_coffee unless told not to, scores each alignment (Q and TC against
+// the reference, else agreement) and ranks them (ranking.h). The run folder
+// is removed when the Advisor goes, unless keep.
+#ifndef ADVICE_ADVISOR_H
+#define ADVICE_ADVISOR_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "advice/advice.h"
+#include "runs/job_pool.h"
+#include "runs/reference.h"
+#include "runs/run_folder.h"
+
+namespace advice {
+
+struct AdviceSettings {
+  std::string dataSet;
+  std::string reference;  // "": agreement mode
+  std::string table;      // "": the shipped reference table
+  std::string front;      // "": the shipped front
+  std::string tools;      // "": see runs::findToolsFolder
+  int jobs = 1;
+  std::vector<int> aligners{0, 1, 2, 3, 4};
+  double timeoutSeconds = 0;  // 0: none
+  bool merge = true;
+  bool keep = false;  // keep the run folder
+};
+
+// Hears of the runs as they go.
+class AdviceObserver {
+ public:
+  virtual ~AdviceObserver() = default;
+  // Before the first run: how many candidates, with a merge or not.
+  virtual void planned(const Advice&, size_t /*candidates*/, bool /*merge*/, int /*jobs*/) {}
+  // A candidate (or the merge) that ended, or that could not start.
+  virtual void finished(const CandidateResult&, size_t /*done*/, size_t /*planned*/) {}
+  // Fewer than three candidates produced an alignment.
+  virtual void noMerge() {}
+};
+
+enum class AdviceOutcome { kDone, kFailed, kInterrupted };
+
+class Advisor {
+ public:
+  explicit Advisor(const AdviceSettings& settings);
+  ~Advisor();
+
+  // Reads and checks the data set, the reference, the tools folder, the
+  // table and the front. False with one line in *error; nothing written.
+  bool checkInputs(std::string* error);
+
+  // The whole advice; the aligners' output goes to logFd. kFailed with
+  // *error when the run folder or its copies cannot be made; kInterrupted
+  // after a signal caught by runs::SignalGuard (every run stopped, the run
+  // folder removed). Otherwise advice().results is ranked.
+  AdviceOutcome run(int logFd, AdviceObserver& observer, std::string* error);
+
+  Advice& advice() { return advice_; }
+  // Wall seconds spent waiting in the job pool (the runs).
+  double poolSeconds() const { return poolSeconds_; }
+  const std::string& runFolderPath() const { return runFolder_.path(); }
+
+ private:
+  bool prepare(std::string* error);
+  bool runCandidates(int logFd, AdviceObserver& observer);
+  bool runMerge(int logFd, AdviceObserver& observer);
+  bool stageMerge(const std::vector<size_t>& inputs, CandidateResult* merge);
+  void scoreByAgreement();
+  void rank();
+  void record(CandidateResult& r, const runs::JobOutcome& outcome, int fileIndex);
+  void finished(AdviceObserver& observer, const CandidateResult& r);
+  std::string referenceCopy() const;
+
+  AdviceSettings settings_;
+  Advice advice_;
+  runs::Reference reference_;
+  runs::RunFolder runFolder_;
+  std::vector<CandidateResult> results_;  // candidates in id order, then the merge
+  double poolSeconds_ = 0;
+  size_t finished_ = 0, planned_ = 0;
+};
+
+}  // namespace advice
+
+#endif

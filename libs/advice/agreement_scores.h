@@ -1,0 +1,36 @@
+// The agreement of each candidate alignment with the others, without a
+// reference: the mean over the other candidates d of share(candidate, d)
+// (scoring's agreementShare). The merge is no independent opinion: it is
+// left out of every other candidate's mean, and its own mean runs over the
+// candidates that are not among its inputs. A candidate with nothing to
+// compare with has no agreement.
+#ifndef ADVICE_AGREEMENT_SCORES_H
+#define ADVICE_AGREEMENT_SCORES_H
+
+#include <string>
+#include <vector>
+
+#include "advice/advice.h"
+
+namespace advice {
+
+struct AgreementEntry {
+  const std::vector<std::string>* rows = nullptr;  // null: no valid alignment
+  int id = 0;
+  bool isMerge = false;
+  std::vector<int> mergeInputs;  // ids, for the merge
+  // Filled by scoreAgreement:
+  bool hasAgreement = false;
+  double agreement = 0;
+};
+
+// names[i] names row i of every alignment.
+void scoreAgreement(const std::vector<std::string>& names, std::vector<AgreementEntry>* entries);
+
+// The same for an advice's results (rows under the safe names s1..sN): sets
+// hasAgreement and agreement of each; the merge is told apart by its kind.
+void scoreAgreement(std::vector<CandidateResult>* results);
+
+}  // namespace advice
+
+#endif

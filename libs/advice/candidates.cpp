@@ -1,0 +1,58 @@
+#include "advice/candidates.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "getChar.h"
+#include "runs/aligner_names.h"
+
+namespace advice {
+
+const std::vector<BaselineConfiguration> kStrongBaseline = {
+    {MAFFT, "--localpair --maxiterate 1000", "consistency: L-INS-i", 200},
+    {MAFFT, "--globalpair --maxiterate 1000", "consistency: G-INS-i", 200},
+    {MAFFT, "--genafpair --maxiterate 1000", "consistency: E-INS-i", 200},
+};
+
+namespace {
+
+bool allowed(const std::vector<int>& aligners, int kind) {
+  return std::find(aligners.begin(), aligners.end(), kind) != aligners.end();
+}
+
+void add(std::vector<Candidate>* list, const std::vector<int>& aligners,
+         const runs::Configuration& configuration, const std::string& reason) {
+  if (!allowed(aligners, configuration.kind)) return;
+  for (Candidate& c : *list) {
+    if (c.configuration == configuration) {
+      c.reasons.push_back(reason);
+      return;
+    }
+  }
+  Candidate c;
+  c.id = static_cast<int>(list->size()) + 1;
+  c.configuration = configuration;
+  c.reasons.push_back(reason);
+  list->push_back(c);
+}
+
+}  // namespace
+
+std::vector<Candidate> assembleCandidates(const CandidateSources& sources) {
+  std::vector<Candidate> list;
+  for (int kind = 0; kind < runs::kAlignerKinds; ++kind)
+    add(&list, sources.aligners, runs::makeConfiguration(kind, ""), "default");
+  for (const BaselineConfiguration& b : kStrongBaseline) {
+    if (sources.sequences <= b.maxSequences)
+      add(&list, sources.aligners, runs::makeConfiguration(b.kind, b.options), b.reason);
+  }
+  for (const NearestReference& r : sources.nearest) {
+    add(&list, sources.aligners, r.configuration,
+        "nearest reference " + r.name + " (rank " + std::to_string(r.rank) + ")");
+  }
+  for (const FrontPick& p : sources.front)
+    add(&list, sources.aligners, p.configuration, "front: " + p.role);
+  return list;
+}
+
+}  // namespace advice

@@ -1,0 +1,56 @@
+#include "runs/aligner_jobs.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "getChar.h"
+
+namespace runs {
+
+namespace {
+
+void enterTools(const std::string& toolsFolder) {
+  if (::chdir(toolsFolder.c_str()) != 0)
+    throw std::runtime_error("cannot enter '" + toolsFolder + "': " + std::strerror(errno));
+}
+
+std::string formatResult(double a, double b, double elapsed) {
+  char buffer[96];
+  std::snprintf(buffer, sizeof buffer, "%.17g %.17g %.17g", a, b, elapsed);
+  return buffer;
+}
+
+}  // namespace
+
+JobWork alignerJob(const std::string& toolsFolder, const std::string& input,
+                   const std::string& reference, const Configuration& configuration, int fileIndex,
+                   int sequences) {
+  return [=]() {
+    enterTools(toolsFolder);
+    nSequencesInput = sequences;
+    RunnerResult r;
+    runAligner(input, reference, configuration.kind, configuration.options, r.scoreA, r.scoreB,
+               r.elapsed, fileIndex);
+    return formatResult(r.scoreA, r.scoreB, r.elapsed);
+  };
+}
+
+JobWork mergeJob(const std::string& toolsFolder, const std::string& input,
+                 const std::string& reference) {
+  return [=]() {
+    enterTools(toolsFolder);
+    RunnerResult r;
+    mergeAlignments(input, reference, r.scoreA, r.scoreB, r.elapsed);
+    return formatResult(r.scoreA, r.scoreB, r.elapsed);
+  };
+}
+
+bool parseRunnerResult(const std::string& text, RunnerResult* out) {
+  return std::sscanf(text.c_str(), "%lf %lf %lf", &out->scoreA, &out->scoreB, &out->elapsed) == 3;
+}
+
+}  // namespace runs

@@ -1,0 +1,34 @@
+// The five aligners by kind (CLUSTALW ... MUSCLE of getChar.h): display
+// names, the names a user may type, and the program each runs under bin/.
+#ifndef RUNS_ALIGNER_NAMES_H
+#define RUNS_ALIGNER_NAMES_H
+
+#include <string>
+#include <vector>
+
+namespace runs {
+
+const int kAlignerKinds = 5;
+// The pseudo-kind of the merged alignment in reports.
+const int kMergeKind = -1;
+
+// "CLUSTALW", "DIALIGNTX", "KALIGN", "MAFFT", "MUSCLE"; "MERGE" for
+// kMergeKind; "?" for anything else.
+const char* alignerName(int kind);
+
+// Accepts the display names and common spellings ("clustalw2", "dialign-tx",
+// "muscle3.8", ...), case-insensitively. False for anything else.
+bool parseAlignerName(const std::string& text, int* kind);
+
+// A comma-separated list of names ("mafft,MUSCLE"); blanks around names are
+// ignored. Fails on an unknown or empty name, naming it in *error.
+bool parseAlignerList(const std::string& text, std::vector<int>* kinds, std::string* error);
+
+// The program the runner calls for the kind, relative to the tools folder:
+// "bin/clustalw2", "bin/dialign-tx", "bin/kalign2", "bin/mafft",
+// "bin/muscle3.8"; the merge's "bin/t_coffee" for kMergeKind.
+const char* alignerProgram(int kind);
+
+}  // namespace runs
+
+#endif

@@ -1,0 +1,100 @@
+// The job pool with real child processes: results, failures, timeouts that
+// kill a whole process group, and an interruption by a signal.
+#include "runs/job_pool.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "runs/run_folder.h"
+#include "runs/signal_guard.h"
+#include "test_support.h"
+
+namespace runs {
+namespace {
+
+using testing_support::fileExists;
+using testing_support::TempDir;
+
+std::vector<JobOutcome> runAll(const std::vector<JobWork>& jobs, JobPoolSettings settings,
+                               bool* completed = nullptr) {
+  std::vector<JobOutcome> outcomes;
+  size_t reported = 0;
+  const bool done = runJobs(
+      jobs, settings, [&](size_t, const JobOutcome&) { ++reported; }, &outcomes);
+  if (completed) *completed = done;
+  if (done) {
+    EXPECT_EQ(reported, jobs.size());
+  }
+  return outcomes;
+}
+
+TEST(JobPool, ReturnsResultsAndTellsFailures) {
+  JobPoolSettings settings;
+  settings.maxJobs = 2;
+  const std::vector<JobOutcome> o =
+      runAll({[] { return std::string("0.5 0.25 1000"); },
+              [] {
+                ::_exit(3);
+                return std::string();
+              },
+              [] {
+                ::raise(SIGKILL);
+                return std::string();
+              },
+              []() -> std::string { throw std::runtime_error("no"); }},
+             settings);
+  EXPECT_EQ(o[0].status, JobStatus::kDone);
+  EXPECT_EQ(o[0].result, "0.5 0.25 1000");
+  EXPECT_EQ(o[1].status, JobStatus::kFailed);
+  EXPECT_EQ(o[1].why, "exit status 3");
+  EXPECT_EQ(o[2].why, "killed by signal 9");
+  EXPECT_EQ(o[3].status, JobStatus::kFailed);
+}
+
+TEST(JobPool, TimeoutKillsTheWholeProcessGroup) {
+  TempDir dir;
+  const std::string marker = dir.file("late");
+  JobPoolSettings settings;
+  settings.timeoutSeconds = 0.5;
+  settings.graceSeconds = 0.5;
+  // The grandchild would write the marker after 2 s if it survived.
+  const std::vector<JobOutcome> o =
+      runAll({[&] { return std::to_string(std::system(("sleep 2 && touch " + marker).c_str())); },
+              [] { return std::string("quick"); }},
+             settings);
+  EXPECT_EQ(o[0].status, JobStatus::kTimedOut);
+  EXPECT_LT(o[0].seconds, 1.9);
+  EXPECT_EQ(o[1].status, JobStatus::kDone);
+  ::sleep(2);
+  EXPECT_FALSE(fileExists(marker));
+}
+
+TEST(JobPool, SignalStopsRunningAndPendingJobs) {
+  SignalGuard guard;
+  TempDir dir;
+  const std::string marker = dir.file("late");
+  JobPoolSettings settings;
+  settings.graceSeconds = 0.5;
+  const pid_t parent = ::getpid();
+  bool completed = true;
+  const std::vector<JobOutcome> o =
+      runAll({[&] {
+                ::kill(parent, SIGTERM);
+                return std::to_string(std::system(("sleep 2 && touch " + marker).c_str()));
+              },
+              [] { return std::string("never"); }},
+             settings, &completed);
+  EXPECT_FALSE(completed);
+  EXPECT_EQ(SignalGuard::caught(), SIGTERM);
+  EXPECT_EQ(o[0].status, JobStatus::kInterrupted);
+  EXPECT_EQ(o[1].status, JobStatus::kInterrupted);
+  ::sleep(2);
+  EXPECT_FALSE(fileExists(marker));
+}
+
+}  // namespace
+}  // namespace runs
