@@ -91,8 +91,10 @@ struct t_Alignments {
   std::string textB;
 };
 
-// Aligner kinds, in the order of the usage text.
+// Aligner kinds, in the order of the usage text; 5 and up are the aligners
+// of other method families, run only by the programs built on the library.
 enum { CLUSTALW = 0, DIALIGNTX = 1, KALIGN = 2, MAFFT = 3, MUSCLE = 4 };
+enum { PROBCONS = 5, CLUSTALO = 6, MUSCLE5 = 7, PROBALIGN = 8 };
 
 // Capacities of the global tables.
 const int kFeatureRows = 250;
@@ -365,10 +367,10 @@ int readFront(std::string path);
 //
 // Commands run through /bin/sh in the current directory, which must hold the
 // programs under ./bin (clustalw2, dialign-tx, kalign2, mafft, muscle3.8,
-// t_coffee, qscore) and ./lib/DIALIGN-TX_1.0.2/conf/. Paths and options are
-// passed unquoted: options are shell text, and a path with a blank becomes
-// two words. Run files live in the folder "/tmp/fasta" + pid_ + time_, which
-// the caller creates; the output file of index k is
+// t_coffee, qscore; probcons, clustalo, muscle5, probalign for kinds 5-8) and
+// ./lib/DIALIGN-TX_1.0.2/conf/. Paths and options are passed unquoted: options are shell text, and
+// a path with a blank becomes two words. Run files live in the folder "/tmp/fasta" + pid_ + time_,
+// which the caller creates; the output file of index k is
 // "/tmp/fasta<pid_><time_>/fasta<k><pid_><time_>".
 //
 // Scoring, shared by runAligner and mergeAlignments: when the output file
@@ -411,9 +413,20 @@ void execAligner(std::string command, double& elapsed);
 //   MUSCLE     "./bin/muscle3.8 -in <input> -out <out> -quiet [-maxiters 2]
 //              <options> 2> /dev/null", -maxiters 2 when nSequencesInput >=
 //              3000
+//   PROBCONS   "./bin/probcons <options> <input> > <out> 2> /dev/null"
+//   CLUSTALO   "./bin/clustalo -i <input> -o <out> --outfmt=fa --threads=1
+//              <options> 2> /dev/null"
+//   MUSCLE5    "./bin/muscle5 -align <input> -output <out> -threads 1
+//              <options> 2> /dev/null"; options holding -stratified or
+//              -diversified make an ensemble instead: "./bin/muscle5 -align
+//              <input> -output <out>.efa -threads 1 <options> 2> /dev/null &&
+//              ./bin/muscle5 -maxcc <out>.efa -output <out> 2> /dev/null"
+//              (the replicate of highest column confidence)
+//   PROBALIGN  "./bin/probalign <options> <input> > <out> 2> /dev/null"
 // Any other kind runs an empty command, which fails the run.
 // Stale outputs are removed before the run: the output file (and for
-// CLUSTALW its .input copy), so that a failed run never scores an earlier
+// CLUSTALW its .input copy, for MUSCLE5 its .efa ensemble), so that a failed
+// run never scores an earlier
 // run's file; one that exists but cannot be removed fails the run with a line
 // on standard error. MAFFT first prints "Menor a 10000" or "Mayor a 10000",
 // then OF.rows[0].feature[0], and for 10000 sequences or more the command.

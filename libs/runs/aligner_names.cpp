@@ -14,11 +14,26 @@ struct Spelling {
 };
 
 const Spelling kSpellings[] = {
-    {"clustalw", CLUSTALW},   {"clustalw2", CLUSTALW},   {"clustal", CLUSTALW},
-    {"dialigntx", DIALIGNTX}, {"dialign-tx", DIALIGNTX}, {"dialign_tx", DIALIGNTX},
-    {"dialign", DIALIGNTX},   {"kalign", KALIGN},        {"kalign2", KALIGN},
-    {"kalign3", KALIGN},      {"mafft", MAFFT},          {"muscle", MUSCLE},
-    {"muscle3", MUSCLE},      {"muscle3.8", MUSCLE},
+    {"clustalw", CLUSTALW},
+    {"clustalw2", CLUSTALW},
+    {"clustal", CLUSTALW},
+    {"dialigntx", DIALIGNTX},
+    {"dialign-tx", DIALIGNTX},
+    {"dialign_tx", DIALIGNTX},
+    {"dialign", DIALIGNTX},
+    {"kalign", KALIGN},
+    {"kalign2", KALIGN},
+    {"kalign3", KALIGN},
+    {"mafft", MAFFT},
+    {"muscle", MUSCLE},
+    {"muscle3", MUSCLE},
+    {"muscle3.8", MUSCLE},
+    {"probcons", PROBCONS},
+    {"clustalo", CLUSTALO},
+    {"clustal-omega", CLUSTALO},
+    {"clustalomega", CLUSTALO},
+    {"muscle5", MUSCLE5},
+    {"probalign", PROBALIGN},
 };
 
 std::string lowerTrimmed(const std::string& text) {
@@ -45,6 +60,14 @@ const char* alignerName(int kind) {
       return "MAFFT";
     case MUSCLE:
       return "MUSCLE";
+    case PROBCONS:
+      return "PROBCONS";
+    case CLUSTALO:
+      return "CLUSTALO";
+    case MUSCLE5:
+      return "MUSCLE5";
+    case PROBALIGN:
+      return "PROBALIGN";
     case kMergeKind:
       return "MERGE";
     default:
@@ -72,7 +95,8 @@ bool parseAlignerList(const std::string& text, std::vector<int>* kinds, std::str
     int kind = 0;
     if (!parseAlignerName(name, &kind)) {
       *error = "unknown aligner '" + name +
-               "' (choose from clustalw, dialign-tx, kalign, mafft, muscle)";
+               "' (choose from clustalw, dialign-tx, kalign, mafft, muscle, probcons, clustalo, "
+               "muscle5, probalign)";
       return false;
     }
     bool seen = false;
@@ -95,6 +119,14 @@ const char* alignerProgram(int kind) {
       return "bin/mafft";
     case MUSCLE:
       return "bin/muscle3.8";
+    case PROBCONS:
+      return "bin/probcons";
+    case CLUSTALO:
+      return "bin/clustalo";
+    case MUSCLE5:
+      return "bin/muscle5";
+    case PROBALIGN:
+      return "bin/probalign";
     case kMergeKind:
       return "bin/t_coffee";
     default:

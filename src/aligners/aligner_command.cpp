@@ -3,6 +3,11 @@
 #include "aligners/run_files.h"
 #include "getChar.h"
 
+bool isMuscle5Ensemble(const std::string& options) {
+  return options.find("-stratified") != std::string::npos ||
+         options.find("-diversified") != std::string::npos;
+}
+
 std::string alignerCommand(int alignerKind, const std::string& inputFile, const std::string& out,
                            const std::string& options, int nSequences) {
   switch (alignerKind) {
@@ -27,6 +32,20 @@ std::string alignerCommand(int alignerKind, const std::string& inputFile, const 
       return "./bin/muscle3.8 -in " + inputFile + " -out " + out +
              (nSequences < kMuscleFewIterationsFrom ? " -quiet " : " -quiet -maxiters 2 ") +
              options + " 2> /dev/null";
+    case PROBCONS:
+      return "./bin/probcons " + options + " " + inputFile + " > " + out + " 2> /dev/null";
+    case CLUSTALO:
+      return "./bin/clustalo -i " + inputFile + " -o " + out + " --outfmt=fa --threads=1 " +
+             options + " 2> /dev/null";
+    case MUSCLE5:
+      if (isMuscle5Ensemble(options))
+        return "./bin/muscle5 -align " + inputFile + " -output " + out + ".efa -threads 1 " +
+               options + " 2> /dev/null && ./bin/muscle5 -maxcc " + out + ".efa -output " + out +
+               " 2> /dev/null";
+      return "./bin/muscle5 -align " + inputFile + " -output " + out + " -threads 1 " + options +
+             " 2> /dev/null";
+    case PROBALIGN:
+      return "./bin/probalign " + options + " " + inputFile + " > " + out + " 2> /dev/null";
     default:
       return "";
   }

@@ -15,8 +15,9 @@ void runAligner(std::string inputFile, std::string referenceFile, int alignerKin
       alignerCommand(alignerKind, inputFile, out, alignerOptions, nSequencesInput);
   // CLUSTALW reads a copy of the input: when the copy fails, an older copy
   // must not be aligned instead.
-  const bool cleared =
-      alignerKind == CLUSTALW ? removeRunFiles({out, out + ".input"}) : removeRunFiles({out});
+  const bool cleared = alignerKind == CLUSTALW  ? removeRunFiles({out, out + ".input"})
+                       : alignerKind == MUSCLE5 ? removeRunFiles({out, out + ".efa"})
+                                                : removeRunFiles({out});
   if (alignerKind == MAFFT) {
     const bool large = nSequencesInput >= kMafftPartTreeFrom;
     std::cout << (large ? "Mayor a 10000" : "Menor a 10000") << std::endl;

@@ -54,7 +54,7 @@ TEST_F(AlnadviseProgram, HelpVersionAndUsageErrors) {
   expectRefused({}, "DATA_SET");
   expectRefused({"--bogus", "x.fa"}, "bogus");
   expectRefused({"--format", "xml", "x.fa"}, "xml");
-  expectRefused({"--aligners", "mafft,probcons", "x.fa"}, "probcons");
+  expectRefused({"--aligners", "mafft,tcoffee", "x.fa"}, "tcoffee");
 }
 
 TEST_F(AlnadviseProgram, BadInputsAreRefusedBeforeAnythingIsWritten) {

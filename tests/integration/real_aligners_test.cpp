@@ -79,7 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
                       AlignerCase{"kalign_options", KALIGN, kalignExample("BB12006", 4),
                                   "-gapopen 40 -gapextension 2 -terminal_gap_extension 1"},
                       AlignerCase{"mafft", MAFFT, kalignExample("BB11001", 4), ""},
-                      AlignerCase{"muscle", MUSCLE, kalignExample("BB30014", 44), ""}),
+                      AlignerCase{"muscle", MUSCLE, kalignExample("BB30014", 44), ""},
+                      AlignerCase{"probcons", PROBCONS, kalignExample("BB11001", 4), "-c 1"},
+                      AlignerCase{"clustalo", CLUSTALO, kalignExample("BB30014", 44), ""},
+                      AlignerCase{"muscle5", MUSCLE5, kalignExample("BB12006", 4), ""},
+                      AlignerCase{"muscle5_ensemble", MUSCLE5, kalignExample("BB11001", 4),
+                                  "-stratified -replicates 2"},
+                      AlignerCase{"probalign", PROBALIGN, dialignExample("BB11002", 8), ""}),
     [](const ::testing::TestParamInfo<AlignerCase>& info) { return info.param.name; });
 
 // The settings for large inputs, taken by the real programs on small data.
@@ -110,7 +116,11 @@ TEST_F(RealAlignerTest, FailureRightAfterASuccessGivesMinusOne) {
                   {MAFFT, data.input, "--no-such-option", ""},
                   {MUSCLE, "/nonexistent.fa", "", ""},
                   {CLUSTALW, "/nonexistent.fa", "", ""},  // the earlier input copy is gone too
-                  {KALIGN, data.input, "", "kalign2"}};
+                  {KALIGN, data.input, "", "kalign2"},
+                  {PROBCONS, "/nonexistent.fa", "", ""},
+                  {CLUSTALO, "/nonexistent.fa", "", ""},
+                  {MUSCLE5, "/nonexistent.fa", "", ""},
+                  {PROBALIGN, "/nonexistent.fa", "", ""}};
   for (const auto& f : failures) {
     SCOPED_TRACE(std::to_string(f.kind) + " " + f.input + " " + f.options + " " + f.hidden);
     capture(
@@ -122,6 +132,22 @@ TEST_F(RealAlignerTest, FailureRightAfterASuccessGivesMinusOne) {
     });
     EXPECT_EQ((std::vector<double>{scoreA, scoreB, elapsed}), std::vector<double>(3, -1.0));
   }
+}
+
+// An ensemble that fails must not leave the earlier ensemble's pick scored.
+TEST_F(RealAlignerTest, FailedMuscle5EnsembleAfterASuccessGivesMinusOne) {
+  const DataSet data = kalignExample("BB11001", 4);
+  requireDataSet(data);
+  const std::string ensemble = "-stratified -replicates 2";
+  capture([&] {
+    runAligner(data.input, data.reference, MUSCLE5, ensemble, scoreA, scoreB, elapsed, 1);
+  });
+  expectScored();
+  ASSERT_TRUE(fileExists(ws.output(1) + ".efa"));
+  capture([&] {
+    runAligner("/nonexistent.fa", data.reference, MUSCLE5, ensemble, scoreA, scoreB, elapsed, 1);
+  });
+  EXPECT_EQ((std::vector<double>{scoreA, scoreB, elapsed}), std::vector<double>(3, -1.0));
 }
 
 // The scores are found by name, so "=" in a path changes nothing.

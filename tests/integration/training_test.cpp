@@ -13,6 +13,7 @@
 #include "alntrain/option_space.h"
 #include "alntrain/trainer.h"
 #include "getChar.h"
+#include "runs/aligner_names.h"
 #include "runs/run_folder.h"
 #include "test_support.h"
 #include "tools_folder.h"
@@ -77,7 +78,7 @@ TEST_F(TrainingTest, EveryOptionOfTheSpaceIsAcceptedByItsProgram) {
   Evaluator evaluator(sets, cache, settings);
 
   std::vector<RunRequest> requests;
-  for (int kind = 0; kind < 5; ++kind) {
+  for (int kind = 0; kind < runs::kAlignerKinds; ++kind) {
     Genome all = defaultGenome(space, kind);
     for (size_t g = 0; g < space.genes(kind).size(); ++g) {
       const Gene& gene = space.genes(kind)[g];

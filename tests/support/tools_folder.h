@@ -22,8 +22,9 @@ inline std::string realToolsFolder() {
 
 // Programs the runner calls under bin/.
 inline const char* const* toolPrograms() {
-  static const char* const names[] = {"clustalw2", "dialign-tx", "kalign2", "mafft",
-                                      "muscle3.8", "t_coffee",   "qscore",  nullptr};
+  static const char* const names[] = {"clustalw2", "dialign-tx", "kalign2",   "mafft",
+                                      "muscle3.8", "t_coffee",   "qscore",    "probcons",
+                                      "clustalo",  "muscle5",    "probalign", nullptr};
   return names;
 }
 

@@ -23,15 +23,15 @@ std::string padded(const std::string& text, size_t width) {
 
 struct Means {
   size_t n = 0;
-  double agreement = 0, learnt = 0, reference = 0, defaults[5] = {0, 0, 0, 0, 0}, bestDefault = 0,
-         oracle = 0;
+  double agreement = 0, learnt = 0, reference = 0, defaults[runs::kAlignerKinds] = {},
+         bestDefault = 0, oracle = 0;
 
   void add(const HeldOut& h) {
     ++n;
     agreement += h.agreementQ;
     learnt += h.learntQ;
     reference += h.referenceQ;
-    for (int k = 0; k < 5; ++k) defaults[k] += h.defaultQ[k];
+    for (int k = 0; k < runs::kAlignerKinds; ++k) defaults[k] += h.defaultQ[k];
     bestDefault += h.bestDefaultQ;
     oracle += h.oracleQ;
   }
@@ -39,11 +39,23 @@ struct Means {
 };
 
 // lead: the width of the name, fold and size columns.
-std::string meansLine(const std::string& label, const Means& m, size_t lead) {
+// The aligners whose default ran on some data set: the columns of the report.
+std::vector<int> shownKinds(const std::vector<HeldOut>& rows) {
+  std::vector<int> kinds;
+  for (int k = 0; k < runs::kAlignerKinds; ++k) {
+    bool any = false;
+    for (const HeldOut& h : rows) any = any || h.hasDefault[k];
+    if (any) kinds.push_back(k);
+  }
+  return kinds;
+}
+
+std::string meansLine(const std::string& label, const Means& m, const std::vector<int>& kinds,
+                      size_t lead) {
   std::string line = padded(label + " (" + std::to_string(m.n) + ")", lead);
   line += padded(fixed(m.mean(m.agreement)), 11) + padded(fixed(m.mean(m.learnt)), 8) +
           padded(fixed(m.mean(m.reference)), 11);
-  for (double d : m.defaults) line += padded(fixed(m.mean(d)), 10);
+  for (int k : kinds) line += padded(fixed(m.mean(m.defaults[k])), 10);
   line += padded(fixed(m.mean(m.bestDefault)), 13) + fixed(m.mean(m.oracle));
   return line + "\n";
 }
@@ -97,7 +109,7 @@ ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results,
 // Each aligner's default on the set, and the best run of all made on it.
 void defaultsAndOracle(const BenchmarkSet& set, const RunCache& cache,
                        const std::vector<int>& aligners, HeldOut* result) {
-  for (int kind = 0; kind < 5; ++kind) {
+  for (int kind = 0; kind < runs::kAlignerKinds; ++kind) {
     const RunRecord* r = cache.find(set.hash, runs::makeConfiguration(kind, ""));
     const bool allowed = std::find(aligners.begin(), aligners.end(), kind) != aligners.end();
     if (r && r->valid()) {
@@ -217,7 +229,8 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
       "the score learnt on the other folds' data sets (below).\n\n";
   std::string header = padded("data set", width + 1) + padded("fold", 5) + padded("seqs", 4) +
                        padded("agreement", 11) + padded("learnt", 8) + padded("reference", 11);
-  for (int k = 0; k < 5; ++k) header += padded(runs::alignerName(k), 10);
+  const std::vector<int> kinds = shownKinds(rows);
+  for (int k : kinds) header += padded(runs::alignerName(k), 10);
   header += padded("best default", 13) + padded("oracle", 8) + "agreement's choice\n";
   text += header;
   Means all, bins[3];
@@ -228,21 +241,20 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
                        padded(h.chosenByAgreement ? fixed(h.agreementQ) : "none", 11) +
                        padded(fixed(h.learntQ), 8) +
                        padded(h.chosenByReference ? fixed(h.referenceQ) : "none", 11);
-    for (int k = 0; k < 5; ++k)
-      line += padded(h.hasDefault[k] ? fixed(h.defaultQ[k]) : "failed", 10);
+    for (int k : kinds) line += padded(h.hasDefault[k] ? fixed(h.defaultQ[k]) : "failed", 10);
     line += padded(fixed(h.bestDefaultQ), 13) + padded(fixed(h.oracleQ), 8) +
             (h.chosenByAgreement ? h.agreementChoice.label() : "-");
     text += line + "\n";
     all.add(h);
     bins[h.bestDefaultQ < 0.5 ? 0 : h.bestDefaultQ <= 0.8 ? 1 : 2].add(h);
   }
-  text += meansLine("mean", all, width + 10);
+  text += meansLine("mean", all, kinds, width + 10);
   text += "\nBy the best default's Q:\n";
   const char* labels[3] = {"below 0.5", "0.5 to 0.8", "above 0.8"};
   for (int b = 0; b < 3; ++b)
-    if (bins[b].n) text += meansLine(labels[b], bins[b], width + 10);
+    if (bins[b].n) text += meansLine(labels[b], bins[b], kinds, width + 10);
   int bestKind = 0;
-  for (int k = 1; k < 5; ++k)
+  for (int k = 1; k < runs::kAlignerKinds; ++k)
     if (all.defaults[k] > all.defaults[bestKind]) bestKind = k;
   text += "\nBest single default: " + std::string(runs::alignerName(bestKind)) + " (mean Q " +
           fixed(all.mean(all.defaults[bestKind])) + "). Agreement minus it: " +
@@ -264,11 +276,10 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
 
 std::string crossValidationTsv(const std::vector<HeldOut>& results,
                                const std::vector<BenchmarkSet>& sets) {
-  std::string text =
-      "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_"
-      "Q\tCLUSTALW\tDIALIGNTX\tKALIGN\tMAFFT\t"
-      "MUSCLE\tbest_default_Q\toracle_Q\tcandidates\tagreement_choice\treference_choice\t"
-      "oracle\n";
+  const std::vector<int> kinds = shownKinds(results);
+  std::string text = "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_Q";
+  for (int k : kinds) text += std::string("\t") + runs::alignerName(k);
+  text += "\tbest_default_Q\toracle_Q\tcandidates\tagreement_choice\treference_choice\toracle\n";
   auto choice = [](bool chosen, const runs::Configuration& c) {
     return chosen ? std::string(runs::alignerName(c.kind)) + " " + c.options : "NA";
   };
@@ -277,7 +288,7 @@ std::string crossValidationTsv(const std::vector<HeldOut>& results,
     text += set.name + "\t" + std::to_string(h.fold) + "\t" + std::to_string(set.data.size()) +
             "\t" + (h.chosenByAgreement ? fixed(h.agreementQ, 4) : "NA") + "\t" +
             fixed(h.learntQ, 4) + "\t" + (h.chosenByReference ? fixed(h.referenceQ, 4) : "NA");
-    for (int k = 0; k < 5; ++k) text += "\t" + (h.hasDefault[k] ? fixed(h.defaultQ[k], 4) : "NA");
+    for (int k : kinds) text += "\t" + (h.hasDefault[k] ? fixed(h.defaultQ[k], 4) : "NA");
     text += "\t" + fixed(h.bestDefaultQ, 4) + "\t" + fixed(h.oracleQ, 4) + "\t" +
             std::to_string(h.candidates) + "\t" + choice(h.chosenByAgreement, h.agreementChoice) +
             "\t" + choice(h.chosenByReference, h.referenceChoice) + "\t" +

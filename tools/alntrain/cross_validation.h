@@ -14,16 +14,17 @@
 
 #include "choice_fit.h"
 #include "evaluation.h"
+#include "runs/aligner_names.h"
 #include "runs/configuration.h"
 #include "search.h"
 
 namespace alntrain {
 
 struct HeldOut {
-  size_t set = 0;                                            // index into the benchmark
-  int fold = 0;                                              // 1-based
-  bool hasDefault[5] = {false, false, false, false, false};  // the default's run was valid
-  double defaultQ[5] = {0, 0, 0, 0, 0};                      // 0 when failed
+  size_t set = 0;                             // index into the benchmark
+  int fold = 0;                               // 1-based
+  bool hasDefault[runs::kAlignerKinds] = {};  // the default's run was valid
+  double defaultQ[runs::kAlignerKinds] = {};  // 0 when failed
   double bestDefaultQ = 0;
   int candidates = 0;
   bool chosenByAgreement = false;

@@ -16,7 +16,9 @@ namespace alntrain {
 
 namespace {
 
-const char* const kColours[5] = {"#1b9e77", "#d95f02", "#7570b3", "#e7298a", "#66a61e"};
+const char* const kColours[runs::kAlignerKinds] = {"#1b9e77", "#d95f02", "#7570b3",
+                                                   "#e7298a", "#66a61e", "#e6ab02",
+                                                   "#a6761d", "#1f78b4", "#666666"};
 
 // Log axis: a run can take no measurable time.
 double plotSeconds(double seconds) { return std::max(seconds, 1e-3); }
@@ -64,7 +66,7 @@ std::string frontPlotScript(const std::vector<Individual>& front,
   const std::string data = "'front-plot.dat' using 1:";
   if (anyFeasible)
     add(data + "($4 == 0 ? $2 : 1/0) with points pt 7 ps 0.5 lc rgb '#c8c8c8' title 'evaluated'");
-  for (int kind = 0; kind < 5; ++kind) {
+  for (int kind = 0; kind < runs::kAlignerKinds; ++kind) {
     bool any = false;
     for (const Individual& ind : front) any = any || ind.configuration.kind == kind;
     if (!any) continue;

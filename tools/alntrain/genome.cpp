@@ -1,13 +1,14 @@
 #include "genome.h"
 
 #include "getChar.h"
+#include "runs/aligner_names.h"
 
 namespace alntrain {
 
 Genome defaultGenome(const OptionSpace& space, int kind) {
   Genome g;
   g.kind = kind;
-  for (int k = 0; k < 5; ++k)
+  for (int k = 0; k < runs::kAlignerKinds; ++k)
     for (const Gene& gene : space.genes(k)) g.alleles.push_back(gene.defaultAllele);
   return g;
 }
@@ -15,7 +16,7 @@ Genome defaultGenome(const OptionSpace& space, int kind) {
 Genome randomGenome(const OptionSpace& space, const std::vector<int>& kinds) {
   Genome g;
   g.kind = kinds[static_cast<size_t>(rnd(0, static_cast<int>(kinds.size()) - 1))];
-  for (int k = 0; k < 5; ++k)
+  for (int k = 0; k < runs::kAlignerKinds; ++k)
     for (const Gene& gene : space.genes(k)) g.alleles.push_back(rnd(0, gene.alleles() - 1));
   return g;
 }

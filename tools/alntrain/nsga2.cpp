@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "getChar.h"
+#include "runs/aligner_names.h"
 
 namespace alntrain {
 
@@ -133,7 +134,7 @@ void mutate(const OptionSpace& space, const std::vector<int>& kinds, Genome& gen
   const size_t expressed = space.genes(genome.kind).size();
   const double rate = 1.0 / static_cast<double>(expressed > 0 ? expressed : 1);
   size_t i = 0;
-  for (int k = 0; k < 5; ++k) {
+  for (int k = 0; k < runs::kAlignerKinds; ++k) {
     for (const Gene& gene : space.genes(k)) {
       int& allele = genome.alleles[i++];
       if (randomperc() >= rate) continue;

@@ -149,7 +149,7 @@ bool parseOptionSpace(const std::string& text, OptionSpace* out, std::string* er
   }
   if (!doc.is_object() || !doc.contains("aligners") || !doc["aligners"].is_array())
     return failWith(error, "top level", "needs a list \"aligners\"");
-  bool seen[5] = {false, false, false, false, false};
+  bool seen[runs::kAlignerKinds] = {};
   for (const json& a : doc["aligners"]) {
     int kind = 0;
     if (!a.is_object() || !a.contains("aligner") || !a["aligner"].is_string() ||
@@ -166,8 +166,11 @@ bool parseOptionSpace(const std::string& text, OptionSpace* out, std::string* er
       out->genes_[kind].push_back(gene);
     }
   }
-  for (int kind = 0; kind < 5; ++kind) {
-    if (!seen[kind]) return failWith(error, runs::alignerName(kind), "missing");
+  for (int kind = 0; kind < runs::kAlignerKinds; ++kind) {
+    // The five classic aligners must be listed; a space written before the
+    // other families existed searches those at their defaults only.
+    if (!seen[kind] && kind < runs::kClassicAligners)
+      return failWith(error, runs::alignerName(kind), "missing");
     out->offsets_[kind + 1] = out->offsets_[kind] + static_cast<int>(out->genes_[kind].size());
   }
   return true;

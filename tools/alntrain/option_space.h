@@ -5,7 +5,9 @@
 // genes that differ from their default, in the order of the file.
 //
 // File format:
-//   {"aligners": [{"aligner": "MAFFT", "genes": [GENE, ...]}, ... all five]}
+//   {"aligners": [{"aligner": "MAFFT", "genes": [GENE, ...]}, ...]}: each of
+//   the five classic aligners once; the others (PROBCONS, CLUSTALO, MUSCLE5,
+//   PROBALIGN) at most once, a missing one having no genes
 //   categorical GENE: {"name": "strategy", "values": ["", "--retree 1", ...]}
 //     ("" is the default and must be present once)
 //   numeric GENE: {"name": "gap open", "option": "--op", "separator": " ",
@@ -22,6 +24,8 @@
 
 #include <string>
 #include <vector>
+
+#include "runs/aligner_names.h"
 
 namespace alntrain {
 
@@ -42,15 +46,15 @@ class OptionSpace {
   const std::vector<Gene>& genes(int kind) const { return genes_[kind]; }
   // Genes of every kind side by side: kind k's genes start at offset(k).
   int offset(int kind) const { return offsets_[kind]; }
-  int totalGenes() const { return offsets_[5]; }
+  int totalGenes() const { return offsets_[runs::kAlignerKinds]; }
   // Number of option values other than defaults, over all kinds.
   int nonDefaultValues() const;
 
   friend bool parseOptionSpace(const std::string& text, OptionSpace* out, std::string* error);
 
  private:
-  std::vector<Gene> genes_[5];
-  int offsets_[6] = {0, 0, 0, 0, 0, 0};
+  std::vector<Gene> genes_[runs::kAlignerKinds];
+  int offsets_[runs::kAlignerKinds + 1] = {};
 };
 
 // Parses the JSON text; fails with one line in *error naming the aligner and

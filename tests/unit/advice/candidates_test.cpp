@@ -83,11 +83,11 @@ class TableSelection : public ::testing::Test {
 
 TEST_F(TableSelection, RanksNearestReferencesAndKeepsTheirRawFeatures) {
   // Group A (count and lengths) picks "near"; group C (residue groups) picks
-  // "odd", whose aligner kind 7 is skipped with a warning.
+  // "odd", whose aligner kind 12 is skipped with a warning.
   writeFile(dir.file("table"),
             "far;400;900;50;0;0;1;1;1;1;1;1;--far\n"
             "near;5;110;5;0;0;1;1;1;1;1;3;--localpair\n"
-            "odd;400;900;50;0;0;10;10;20;20;40;7;x\n");
+            "odd;400;900;50;0;0;10;10;20;20;40;12;x\n");
   std::vector<NearestReference> nearest;
   selectFromTable(features, dir.file("table"), &nearest, &warnings);
   ASSERT_EQ(nearest.size(), 1u);
@@ -96,7 +96,7 @@ TEST_F(TableSelection, RanksNearestReferencesAndKeepsTheirRawFeatures) {
   EXPECT_EQ(nearest[0].features[1], 110);  // raw, not normalised
   EXPECT_EQ(nearest[0].configuration.label(), "MAFFT --localpair");
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_NE(warnings[0].find("'odd': aligner kind 7"), std::string::npos) << warnings[0];
+  EXPECT_NE(warnings[0].find("'odd': aligner kind 12"), std::string::npos) << warnings[0];
 }
 
 TEST_F(TableSelection, EmptyTableAndFrontGiveNothing) {

@@ -80,8 +80,21 @@ TEST(AlignerCommandTest, LargeInputSettingsSwitchAtTheirThresholds) {
             "./bin/muscle3.8 -in a -out o -quiet -maxiters 2 -x 2> /dev/null");
 }
 
+TEST(AlignerCommandTest, OtherFamiliesWriteAlignedFastaToTheOutput) {
+  EXPECT_EQ(alignerCommand(PROBCONS, "a", "o", "-c 1", 0),
+            "./bin/probcons -c 1 a > o 2> /dev/null");
+  EXPECT_EQ(alignerCommand(CLUSTALO, "a", "o", "--iter 2", 0),
+            "./bin/clustalo -i a -o o --outfmt=fa --threads=1 --iter 2 2> /dev/null");
+  EXPECT_EQ(alignerCommand(MUSCLE5, "a", "o", "-perm abc", 0),
+            "./bin/muscle5 -align a -output o -threads 1 -perm abc 2> /dev/null");
+  EXPECT_EQ(alignerCommand(MUSCLE5, "a", "o", "-stratified -replicates 1", 0),
+            "./bin/muscle5 -align a -output o.efa -threads 1 -stratified -replicates 1 "
+            "2> /dev/null && ./bin/muscle5 -maxcc o.efa -output o 2> /dev/null");
+  EXPECT_EQ(alignerCommand(PROBALIGN, "a", "o", "", 0), "./bin/probalign  a > o 2> /dev/null");
+}
+
 TEST(AlignerCommandTest, UnknownKindGivesTheEmptyCommand) {
-  EXPECT_EQ(alignerCommand(5, "a", "o", "-x", 0), "");
+  EXPECT_EQ(alignerCommand(9, "a", "o", "-x", 0), "");
   EXPECT_EQ(alignerCommand(-1, "a", "o", "-x", 0), "");
 }
 

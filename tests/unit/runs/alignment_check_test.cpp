@@ -56,8 +56,10 @@ TEST(AlignerNames, ParseSpellingsAndLists) {
   EXPECT_TRUE(parseAlignerList("mafft,KALIGN,mafft", &kinds, &error));
   EXPECT_EQ(kinds, (std::vector<int>{MAFFT, KALIGN}));
   EXPECT_FALSE(parseAlignerList("mafft,,kalign", &kinds, &error));
-  EXPECT_FALSE(parseAlignerList("probcons", &kinds, &error));
-  EXPECT_NE(error.find("probcons"), std::string::npos);
+  EXPECT_TRUE(parseAlignerList("Clustal-Omega,muscle5,muscle", &kinds, &error));
+  EXPECT_EQ(kinds, (std::vector<int>{CLUSTALO, MUSCLE5, MUSCLE}));
+  EXPECT_FALSE(parseAlignerList("tcoffee", &kinds, &error));
+  EXPECT_NE(error.find("tcoffee"), std::string::npos);
 }
 
 }  // namespace

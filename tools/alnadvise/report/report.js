@@ -226,7 +226,9 @@
     container.appendChild(root);
   }
   const alignerColours = {CLUSTALW: '#d1495b', DIALIGNTX: '#8e6cc0', KALIGN: '#00798c',
-                          MAFFT: '#2b5fb3', MUSCLE: '#e07a1f', MERGE: '#3c3c3c'};
+                          MAFFT: '#2b5fb3', MUSCLE: '#e07a1f', PROBCONS: '#6a994e',
+                          CLUSTALO: '#a6761d', MUSCLE5: '#b5179e', PROBALIGN: '#4d908e',
+                          MERGE: '#3c3c3c'};
   function colourOf(aligner) { return alignerColours[aligner] || '#777'; }
 
   const scored = candidates.filter(function (c) {
