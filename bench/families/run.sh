@@ -10,6 +10,11 @@
 # Environment: SKIP (families left out, default PF00134_Cyclin_N: 95
 # sequences, minutes with the slow aligners).
 set -euo pipefail
+if (($#)); then
+  sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+  [[ $1 == -h || $1 == --help ]] && exit 0
+  exit 2
+fi
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build-bench}

@@ -1,13 +1,16 @@
 // Each aligner run for real through the runner on a BAliBASE data set that
 // Debian ships, scored against its reference by the project's scorer.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "getChar.h"
+#include "runs/aligner_names.h"
 #include "test_support.h"
+#include "tools_folder.h"
 #include "tools_workspace.h"
 
 using namespace testing_support;
@@ -87,6 +90,19 @@ INSTANTIATE_TEST_SUITE_P(
                                   "-stratified -replicates 2"},
                       AlignerCase{"probalign", PROBALIGN, dialignExample("BB11002", 8), ""}),
     [](const ::testing::TestParamInfo<AlignerCase>& info) { return info.param.name; });
+
+// Every kind's program is where the runner calls it in the tools folder that
+// scripts/install-aligners laid out, and runs.
+TEST(InstalledAligners, EveryKindHasItsProgram) {
+  const std::string tools = realToolsFolder();
+  ASSERT_FALSE(tools.empty()) << "GETCHAR_TOOLS_DIR is not set";
+  for (int kind = 0; kind < runs::kAlignerKinds; ++kind) {
+    const std::string program = tools + "/" + runs::alignerProgram(kind);
+    EXPECT_EQ(::access(program.c_str(), X_OK), 0) << runs::alignerName(kind) << ": " << program;
+  }
+  const RunResult version = runProgram({tools + "/bin/muscle5", "-version"});
+  EXPECT_NE(version.out.find("muscle 5"), std::string::npos) << version.out << version.err;
+}
 
 // The settings for large inputs, taken by the real programs on small data.
 TEST_F(RealAlignerTest, MafftTakesItsLargeInputSettings) {

@@ -62,6 +62,30 @@ TEST(OptionSpace, EncodesGenesAsOptionTextsInSpaceOrder) {
   EXPECT_EQ(formatOptionNumber(0.123), "0.123");
 }
 
+// A space written for the five classic aligners still loads: the other
+// families have no genes, so they are searched at their defaults only. Each
+// may be listed once, like the five.
+TEST(OptionSpace, TheOtherFamiliesAreOptional) {
+  OptionSpace s;
+  std::string error;
+  ASSERT_TRUE(parseOptionSpace(space(kMafft), &s, &error)) << error;
+  for (int kind = runs::kClassicAligners; kind < runs::kAlignerKinds; ++kind)
+    EXPECT_TRUE(s.genes(kind).empty()) << kind;
+  EXPECT_EQ(s.totalGenes(), 3);
+  std::string withProbcons = space(kMafft);
+  withProbcons.insert(withProbcons.rfind("]}"),
+                      R"(, {"aligner": "probcons", "genes": [{"name": "c", "option": "-c",
+                          "values": [0], "default": 2}]})");
+  ASSERT_TRUE(parseOptionSpace(withProbcons, &s, &error)) << error;
+  ASSERT_EQ(s.genes(PROBCONS).size(), 1u);
+  EXPECT_EQ(s.offset(PROBCONS), 3);
+  EXPECT_EQ(s.totalGenes(), 4);
+  std::string twice = withProbcons;
+  twice.insert(twice.rfind("]}"), R"(, {"aligner": "PROBCONS", "genes": []})");
+  EXPECT_FALSE(parseOptionSpace(twice, &s, &error));
+  EXPECT_NE(error.find("listed twice"), std::string::npos) << error;
+}
+
 TEST(OptionSpace, RefusesFaultySpaces) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"{", "not JSON"},
