@@ -8,7 +8,7 @@ include(CMakePackageConfigHelpers)
 install(TARGETS getChar alnscore alnadvise alntrain RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS getCharLib EXPORT getCharTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES src/getChar.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES data/reference-table.txt data/front.txt data/option-space.json
+install(FILES data/reference-table.txt data/front.txt data/option-space.json data/choice-model.json
         DESTINATION ${CMAKE_INSTALL_DATADIR}/getChar)
 install(PROGRAMS scripts/install-aligners scripts/install-deps
         DESTINATION ${CMAKE_INSTALL_DATADIR}/getChar/scripts)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "advice/candidates.h"
+#include "advice/choice_model.h"
 #include "runs/data_set.h"
 
 namespace advice {
@@ -20,6 +21,8 @@ struct CandidateResult {
   double q = 0, tc = 0;
   bool hasAgreement = false;
   double agreement = 0;
+  bool hasPredicted = false;      // the learnt estimator's predicted Q
+  double predicted = 0;
   double seconds = 0;            // the run's wall time (the runner's, with a reference)
   bool ran = false;              // a process ran (seconds is meaningful)
   std::string file;              // relative to the output folder; "" when none
@@ -36,6 +39,11 @@ struct Advice {
   std::vector<FrontPick> frontPoints;  // the whole front, for the report's plot
   std::vector<std::string> warnings;   // of the table and the front
   std::string tablePath, frontPath, toolsFolder;
+  // Without a reference: the estimator that ranks, and the model file read
+  // (the learnt estimator's; "" when it is not used).
+  Estimator estimator = Estimator::kAgreement;
+  std::string modelPath;
+  ChoiceModel model;
   std::vector<CandidateResult> results;  // ranked order
   int bestIndex = -1;                    // into results; -1 when none valid
   double wallSeconds = 0, runSeconds = 0, overheadSeconds = 0;

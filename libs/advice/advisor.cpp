@@ -60,6 +60,25 @@ bool Advisor::checkInputs(std::string* error) {
     *error = "cannot read the front '" + advice_.frontPath + "'";
     return false;
   }
+  return advice_.referenceMode() || chooseEstimator(error);
+}
+
+// The model file is read unless agreement was asked for: without it the
+// default estimator is not known.
+bool Advisor::chooseEstimator(std::string* error) {
+  const std::string& asked = settings_.estimator;
+  if (!asked.empty() && asked != "learned" && asked != "agreement") {
+    *error = "unknown estimator '" + asked + "' (learned or agreement)";
+    return false;
+  }
+  if (asked == "agreement") {
+    advice_.estimator = Estimator::kAgreement;
+    return true;
+  }
+  advice_.modelPath = runs::findDataFile(settings_.choiceModel, "choice-model.json");
+  if (!readChoiceModel(advice_.modelPath, &advice_.model, error)) return false;
+  advice_.estimator = asked == "learned" ? Estimator::kLearned : advice_.model.defaultEstimator;
+  if (advice_.estimator == Estimator::kAgreement) advice_.modelPath.clear();
   return true;
 }
 
@@ -67,7 +86,7 @@ AdviceOutcome Advisor::run(int logFd, AdviceObserver& observer, std::string* err
   if (!prepare(error)) return AdviceOutcome::kFailed;
   bool completed = runCandidates(logFd, observer);
   if (completed && settings_.merge) completed = runMerge(logFd, observer);
-  if (completed) scoreByAgreement();
+  if (completed) scoreWithoutReference();
   if (!completed || runs::SignalGuard::caught() != 0) {
     runFolder_.remove();
     return AdviceOutcome::kInterrupted;
@@ -205,9 +224,9 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
   CandidateResult merge;
   merge.candidate.id = static_cast<int>(results_.size()) + 1;
   merge.candidate.configuration.kind = runs::kMergeKind;
-  scoreByAgreement();  // the three best without a reference are the most agreed on
+  scoreWithoutReference();  // without a reference, the three the estimator ranks first
   std::vector<size_t> inputs;
-  for (size_t i : rankCandidates(results_, advice_.referenceMode()))
+  for (size_t i : rankCandidates(results_, rankBy()))
     if (results_[i].valid && inputs.size() < 3) inputs.push_back(i);
   if (inputs.size() < 3) {
     observer.noMerge();
@@ -245,13 +264,20 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
 }
 
 // Without a reference; see agreement_scores.h for the merge's place.
-void Advisor::scoreByAgreement() {
-  if (!advice_.referenceMode()) scoreAgreement(&results_);
+void Advisor::scoreWithoutReference() {
+  if (advice_.referenceMode()) return;
+  scoreAgreement(&results_);
+  if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &results_);
+}
+
+RankBy Advisor::rankBy() const {
+  if (advice_.referenceMode()) return RankBy::kReference;
+  return advice_.estimator == Estimator::kLearned ? RankBy::kPredicted : RankBy::kAgreement;
 }
 
 void Advisor::rank() {
   int rank = 0;
-  for (size_t i : rankCandidates(results_, advice_.referenceMode())) {
+  for (size_t i : rankCandidates(results_, rankBy())) {
     CandidateResult r = results_[i];
     if (r.valid) r.rank = ++rank;
     advice_.results.push_back(r);

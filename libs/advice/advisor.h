@@ -8,7 +8,8 @@
 // (core_tables.h), runs them through the job pool (longest expected first;
 // a missing program is reported and the rest go on), merges the three best
 // with t_coffee unless told not to, scores each alignment (Q and TC against
-// the reference, else agreement) and ranks them (ranking.h). The run folder
+// the reference, else agreement and, with the learnt estimator, its
+// predicted Q) and ranks them (ranking.h). The run folder
 // is removed when the Advisor goes, unless keep.
 #ifndef ADVICE_ADVISOR_H
 #define ADVICE_ADVISOR_H
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "advice/ranking.h"
 #include "runs/job_pool.h"
 #include "runs/reference.h"
 #include "runs/run_folder.h"
@@ -35,6 +37,10 @@ struct AdviceSettings {
   double timeoutSeconds = 0;  // 0: none
   bool merge = true;
   bool keep = false;  // keep the run folder
+  // Without a reference: the estimator that ranks ("": the one the model
+  // file names as its default) and the model file ("": the shipped one).
+  std::string estimator;
+  std::string choiceModel;
 };
 
 // Hears of the runs as they go.
@@ -72,11 +78,13 @@ class Advisor {
   const std::string& runFolderPath() const { return runFolder_.path(); }
 
  private:
+  bool chooseEstimator(std::string* error);
   bool prepare(std::string* error);
   bool runCandidates(int logFd, AdviceObserver& observer);
   bool runMerge(int logFd, AdviceObserver& observer);
   bool stageMerge(const std::vector<size_t>& inputs, CandidateResult* merge);
-  void scoreByAgreement();
+  void scoreWithoutReference();
+  RankBy rankBy() const;
   void rank();
   void record(CandidateResult& r, const runs::JobOutcome& outcome, int fileIndex);
   void finished(AdviceObserver& observer, const CandidateResult& r);

@@ -55,3 +55,31 @@ void scoreAgreement(std::vector<CandidateResult>* results) {
 }
 
 }  // namespace advice
+
+namespace advice {
+
+void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* results) {
+  std::vector<size_t> scored;
+  std::vector<const std::vector<std::string>*> rows;
+  std::vector<int> kinds;
+  for (size_t i = 0; i < results->size(); ++i) {
+    CandidateResult& r = (*results)[i];
+    r.hasPredicted = false;
+    if (!r.valid || r.candidate.configuration.kind == runs::kMergeKind) continue;
+    scored.push_back(i);
+    rows.push_back(&r.rows);
+    kinds.push_back(r.candidate.configuration.kind);
+  }
+  if (scored.size() < 2) return;
+  std::vector<std::string> names;
+  for (size_t i = 0; i < rows[0]->size(); ++i) names.push_back(runs::safeName(i));
+  std::vector<FeatureVector> features;
+  if (!candidateFeatures(names, rows, kinds, &features)) return;
+  const std::vector<double> predicted = predictQ(model, features);
+  for (size_t k = 0; k < scored.size(); ++k) {
+    (*results)[scored[k]].hasPredicted = true;
+    (*results)[scored[k]].predicted = predicted[k];
+  }
+}
+
+}  // namespace advice

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "advice/choice_model.h"
 
 namespace advice {
 
@@ -30,6 +31,12 @@ void scoreAgreement(const std::vector<std::string>& names, std::vector<Agreement
 // The same for an advice's results (rows under the safe names s1..sN): sets
 // hasAgreement and agreement of each; the merge is told apart by its kind.
 void scoreAgreement(std::vector<CandidateResult>* results);
+
+// The learnt estimator's predicted Q (choice_model.h) of each valid
+// candidate that is not the merge, from their features beside each other
+// (rows under the safe names s1..sN). Fewer than two such candidates: none
+// gets a prediction.
+void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* results);
 
 }  // namespace advice
 

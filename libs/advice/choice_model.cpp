@@ -1,83 +1,139 @@
 #include "advice/choice_model.h"
 
 #include <cmath>
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
-#include "scoring/agreement.h"
+#include "runs/file_input.h"
 
 namespace advice {
 
+using nlohmann::json;
+
+const char* estimatorName(Estimator e) { return e == Estimator::kLearned ? "learned" : "agreement"; }
+
+FeatureVector ChoiceModel::filled(double value) {
+  FeatureVector v;
+  v.fill(value);
+  return v;
+}
+
+ChoiceModel ChoiceModel::plain() {
+  ChoiceModel m;
+  m.weight[kAgreement] = 1;
+  return m;
+}
+
+std::vector<double> predictQ(const ChoiceModel& m, const std::vector<FeatureVector>& features) {
+  const size_t n = features.size();
+  FeatureVector mean{};
+  for (const FeatureVector& f : features)
+    for (int k = 0; k < kFeatureCount; ++k) mean[k] += f[k] / static_cast<double>(n);
+  std::vector<double> predicted(n, m.intercept + m.slope * mean[kAgreement]);
+  for (size_t i = 0; i < n; ++i)
+    for (int k = 0; k < kFeatureCount; ++k)
+      predicted[i] += m.weight[k] * (features[i][k] - mean[k]) / m.scale[k];
+  return predicted;
+}
+
+size_t chooseCandidate(const ChoiceModel& model, const std::vector<FeatureVector>& features) {
+  const std::vector<double> predicted = predictQ(model, features);
+  size_t best = 0;
+  for (size_t i = 1; i < predicted.size(); ++i)
+    if (predicted[i] > predicted[best]) best = i;
+  return best;
+}
+
 namespace {
 
-// Mean of the defined values.
-struct Mean {
-  double sum = 0;
-  int count = 0;
-  void add(double v) {
-    if (std::isnan(v)) return;
-    sum += v;
-    ++count;
+json vectorJson(const FeatureVector& v) { return json(std::vector<double>(v.begin(), v.end())); }
+
+// A finite number at key of object j.
+double number(const json& j, const char* key) {
+  const json& v = j.at(key);
+  if (!v.is_number() || !std::isfinite(v.get<double>()))
+    throw std::runtime_error(std::string("\"") + key + "\" is not a finite number");
+  return v.get<double>();
+}
+
+FeatureVector featureVector(const json& j, const char* key) {
+  const json& v = j.at(key);
+  if (!v.is_array() || v.size() != kFeatureCount)
+    throw std::runtime_error(std::string("\"") + key + "\" does not hold " +
+                             std::to_string(kFeatureCount) + " numbers");
+  FeatureVector out;
+  for (int k = 0; k < kFeatureCount; ++k) {
+    if (!v[k].is_number() || !std::isfinite(v[k].get<double>()))
+      throw std::runtime_error(std::string("\"") + key + "\" holds a value that is not a number");
+    out[k] = v[k].get<double>();
   }
-  double value() const { return count ? sum / count : 0; }
-};
+  return out;
+}
 
 }  // namespace
 
-std::string ChoiceModel::describe() const {
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "plain agreement + %g x reverse agreement + %g x gap excess + %g x width excess",
-                reverse, gaps, width);
-  return text;
+std::string formatChoiceModel(const ChoiceModel& m) {
+  json j;
+  j["features"] = std::vector<std::string>(kFeatureNames, kFeatureNames + kFeatureCount);
+  j["scale"] = vectorJson(m.scale);
+  j["weight"] = vectorJson(m.weight);
+  j["level"] = {{"intercept", m.intercept}, {"slope", m.slope}};
+  j["fittedOn"] = {{"dataSets", m.dataSets}, {"candidates", m.candidates}};
+  j["crossValidation"] = {{"folds", m.folds},
+                          {"dataSets", m.crossValidatedSets},
+                          {"learnedQ", m.learnedQ},
+                          {"agreementQ", m.agreementQ},
+                          {"learnedSpearman", m.learnedSpearman},
+                          {"agreementSpearman", m.agreementSpearman}};
+  j["defaultEstimator"] = estimatorName(m.defaultEstimator);
+  return j.dump(2) + "\n";
 }
 
-double choiceScore(const ChoiceModel& m, const CandidateFeatures& f) {
-  return f.plain + m.reverse * f.reverse + m.gaps * f.gapExcess + m.width * f.widthExcess;
+bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* error) {
+  try {
+    const json j = json::parse(text);
+    const json& names = j.at("features");
+    if (names != json(std::vector<std::string>(kFeatureNames, kFeatureNames + kFeatureCount)))
+      throw std::runtime_error("its \"features\" are not the ones this program computes");
+    ChoiceModel m;
+    m.scale = featureVector(j, "scale");
+    m.weight = featureVector(j, "weight");
+    for (double s : m.scale)
+      if (s <= 0) throw std::runtime_error("a scale is not above 0");
+    m.intercept = number(j.at("level"), "intercept");
+    m.slope = number(j.at("level"), "slope");
+    const json& fitted = j.at("fittedOn");
+    m.dataSets = fitted.at("dataSets").get<int>();
+    m.candidates = fitted.at("candidates").get<int>();
+    const json& cv = j.at("crossValidation");
+    m.folds = cv.at("folds").get<int>();
+    m.crossValidatedSets = cv.at("dataSets").get<int>();
+    m.learnedQ = number(cv, "learnedQ");
+    m.agreementQ = number(cv, "agreementQ");
+    m.learnedSpearman = number(cv, "learnedSpearman");
+    m.agreementSpearman = number(cv, "agreementSpearman");
+    const std::string chosen = j.at("defaultEstimator").get<std::string>();
+    if (chosen != "learned" && chosen != "agreement")
+      throw std::runtime_error("\"defaultEstimator\" is neither \"learned\" nor \"agreement\"");
+    m.defaultEstimator = chosen == "learned" ? Estimator::kLearned : Estimator::kAgreement;
+    *model = m;
+    return true;
+  } catch (const std::exception& e) {
+    *error = e.what();
+    return false;
+  }
 }
 
-bool candidateFeatures(const std::vector<std::string>& names,
-                       const std::vector<const std::vector<std::string>*>& rows,
-                       std::vector<CandidateFeatures>* features) {
-  const size_t n = rows.size();
-  features->assign(n, CandidateFeatures());
-  if (n < 2) return false;
-  std::vector<double> gaps(n), widths(n);
-  for (size_t i = 0; i < n; ++i) {
-    size_t cells = 0, gapCells = 0;
-    for (const std::string& row : *rows[i]) {
-      if (row.size() != (*rows[i])[0].size()) return false;
-      cells += row.size();
-      for (char c : row) gapCells += c == '-';
-    }
-    gaps[i] = cells ? static_cast<double>(gapCells) / static_cast<double>(cells) : 0;
-    widths[i] = rows[i]->empty() ? 0 : static_cast<double>((*rows[i])[0].size());
+bool readChoiceModel(const std::string& path, ChoiceModel* model, std::string* error) {
+  std::string text, why;
+  if (!runs::readWholeFile(path, &text)) {
+    *error = "cannot read the choice model '" + path + "'";
+    return false;
   }
-  double meanGap = 0, meanWidth = 0;
-  for (size_t i = 0; i < n; ++i) {
-    meanGap += gaps[i] / static_cast<double>(n);
-    meanWidth += widths[i] / static_cast<double>(n);
-  }
-  const std::vector<std::vector<double>> share = scoring::agreementMatrix(names, rows);
-  for (size_t i = 0; i < n; ++i) {
-    Mean plain, reverse;
-    for (size_t j = 0; j < n; ++j) {
-      plain.add(share[i][j]);
-      reverse.add(share[j][i]);
-    }
-    CandidateFeatures& f = (*features)[i];
-    f.plain = plain.value();
-    f.reverse = reverse.value();
-    f.gapExcess = gaps[i] - meanGap;
-    f.widthExcess = meanWidth > 0 ? widths[i] / meanWidth - 1 : 0;
+  if (!parseChoiceModel(text, model, &why)) {
+    *error = "the choice model '" + path + "' is malformed: " + why;
+    return false;
   }
   return true;
-}
-
-size_t chooseCandidate(const ChoiceModel& model, const std::vector<CandidateFeatures>& candidates) {
-  size_t best = 0;
-  for (size_t i = 1; i < candidates.size(); ++i)
-    if (choiceScore(model, candidates[i]) > choiceScore(model, candidates[best])) best = i;
-  return best;
 }
 
 }  // namespace advice

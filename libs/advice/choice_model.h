@@ -1,41 +1,62 @@
-// A learnt choice without a reference. Each valid candidate of a data set
-// gets reference-free features; its score is
-//   plain agreement + reverse * reverse agreement + gaps * gap excess
-//                   + width * width excess
-// where reverse agreement is the mean share of the other candidates'
-// aligned pairs that it aligns too, gap excess its share of gap cells minus
-// the candidates' mean, and width excess its columns over the candidates'
-// mean, minus 1. All weights zero is plain agreement. The training fits the
-// weights (alntrain's choice_fit.h).
+// The learnt choice without a reference: a linear model over the candidate
+// features (candidate_features.h) that predicts each candidate's Q.
+//
+// Within one data set each feature is centred on the candidates' mean and
+// divided by its scale; the weighted sum ranks the candidates. The level of
+// the data set comes from its candidates' mean agreement:
+//
+//   predicted Q(i) = intercept + slope * mean agreement
+//                    + sum_k weight[k] * (x_ik - mean_k) / scale[k]
+//
+// The plain model (weight 1 on agreement, slope 1, nothing else) predicts
+// each candidate's agreement: choosing by it is plain agreement.
+//
+// The model file (data/choice-model.json, written by alntrain) holds the
+// feature names in order, the scales and weights, the level, what it was
+// fitted on, the leave-data-sets-out cross-validation that judged it, and
+// "defaultEstimator": "learned" only where that cross-validation chose it
+// over plain agreement.
 #ifndef ADVICE_CHOICE_MODEL_H
 #define ADVICE_CHOICE_MODEL_H
 
 #include <string>
 #include <vector>
 
+#include "advice/candidate_features.h"
+
 namespace advice {
 
-struct CandidateFeatures {
-  double plain = 0, reverse = 0, gapExcess = 0, widthExcess = 0;
-};
+enum class Estimator { kAgreement, kLearned };
+
+const char* estimatorName(Estimator estimator);
 
 struct ChoiceModel {
-  double reverse = 0, gaps = 0, width = 0;
-  std::string describe() const;
+  FeatureVector weight{};
+  FeatureVector scale = filled(1.0);
+  double intercept = 0, slope = 1;
+  // What it was fitted on, and how the cross-validation judged it.
+  int dataSets = 0, candidates = 0, folds = 0, crossValidatedSets = 0;
+  double learnedQ = 0, agreementQ = 0;              // mean Q of each choice, held out
+  double learnedSpearman = 0, agreementSpearman = 0;  // mean rank correlation with Q
+  Estimator defaultEstimator = Estimator::kAgreement;
+
+  static FeatureVector filled(double value);
+  static ChoiceModel plain();
 };
 
-// The features of each candidate alignment (rows per record, same names).
-// The agreements are means over the pairs whose share is defined, as in
-// scoreAgreement. False when fewer than two candidates are given or the
-// rows of one do not form an alignment.
-bool candidateFeatures(const std::vector<std::string>& names,
-                       const std::vector<const std::vector<std::string>*>& rows,
-                       std::vector<CandidateFeatures>* features);
+// One predicted Q per candidate of one data set (all features of one set).
+std::vector<double> predictQ(const ChoiceModel& model, const std::vector<FeatureVector>& features);
 
-double choiceScore(const ChoiceModel& model, const CandidateFeatures& features);
+// The index of the highest prediction (the first on ties); 0 when empty.
+size_t chooseCandidate(const ChoiceModel& model, const std::vector<FeatureVector>& features);
 
-// The index of the best-scored candidate (the first on ties).
-size_t chooseCandidate(const ChoiceModel& model, const std::vector<CandidateFeatures>& candidates);
+// Reads a model file: every field present, the features named as this
+// program computes them, in order, every number finite and each scale above
+// 0. False with the file and the fault in *error.
+bool readChoiceModel(const std::string& path, ChoiceModel* model, std::string* error);
+bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* error);
+
+std::string formatChoiceModel(const ChoiceModel& model);
 
 }  // namespace advice
 

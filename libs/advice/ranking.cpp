@@ -32,14 +32,26 @@ std::vector<size_t> rankResults(const std::vector<RankInput>& results) {
   return order;
 }
 
-std::vector<size_t> rankCandidates(const std::vector<CandidateResult>& results, bool byReference) {
+std::vector<size_t> rankCandidates(const std::vector<CandidateResult>& results, RankBy by) {
   std::vector<RankInput> inputs;
   for (const CandidateResult& r : results) {
     RankInput in;
     in.valid = r.valid;
-    in.hasScore = byReference ? r.hasQ : r.hasAgreement;
-    in.scoreA = byReference ? r.q : r.agreement;
-    in.scoreB = byReference ? r.tc : 0;
+    switch (by) {
+      case RankBy::kReference:
+        in.hasScore = r.hasQ;
+        in.scoreA = r.q;
+        in.scoreB = r.tc;
+        break;
+      case RankBy::kAgreement:
+        in.hasScore = r.hasAgreement;
+        in.scoreA = r.agreement;
+        break;
+      case RankBy::kPredicted:
+        in.hasScore = r.hasPredicted;
+        in.scoreA = r.predicted;
+        break;
+    }
     in.seconds = r.seconds;
     inputs.push_back(in);
   }

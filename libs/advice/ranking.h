@@ -1,5 +1,5 @@
 // Ordering the results of one advice: scored alignments first by the
-// library's compareMyType (Q + TC, or agreement; faster first on equal
+// library's compareMyType (Q + TC, agreement or predicted Q; faster first on equal
 // scores), then valid alignments without a score (faster first), then the
 // runs that produced none, in id order.
 #ifndef ADVICE_RANKING_H
@@ -23,9 +23,12 @@ struct RankInput {
 // Indices into results, best first. Ties in everything keep input order.
 std::vector<size_t> rankResults(const std::vector<RankInput>& results);
 
-// The same over an advice's results: by Q and TC with a reference
-// (byReference), else by agreement.
-std::vector<size_t> rankCandidates(const std::vector<CandidateResult>& results, bool byReference);
+enum class RankBy { kReference, kAgreement, kPredicted };
+
+// The same over an advice's results: by Q and TC against the reference,
+// by agreement, or by the learnt estimator's predicted Q (the merge has none:
+// the model never saw one, so it follows the scored candidates).
+std::vector<size_t> rankCandidates(const std::vector<CandidateResult>& results, RankBy by);
 
 }  // namespace advice
 

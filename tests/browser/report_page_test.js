@@ -120,6 +120,10 @@ async function checkCommon(label, browser, dir) {
     expectOrdered(await sortBy(page, 'aligner'), (a, b) => a.localeCompare(b));
     const score = report.mode === 'reference' ? 'Q' : 'agreement';
     expectOrdered(await sortBy(page, score), byNumber);
+    if (report.estimator && report.estimator.name === 'learned') {
+      expectOrdered(await sortBy(page, 'predictedQ'), byNumber);
+      assert.match(await page.$eval('#summary', (e) => e.textContent), /learned estimator/);
+    }
     const ranks = await sortBy(page, 'rank');
     assert.deepEqual(ranks, report.candidates.map((c) => (c.rank === null ? '\u2013' : String(c.rank))));
   });

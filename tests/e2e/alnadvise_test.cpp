@@ -129,7 +129,7 @@ TEST_F(AlnadviseProgram, WritesOriginalNamesAndRefusesToOverwriteWithoutForce) {
   EXPECT_EQ(seenResidues, residues);
   const std::string tsv = readFile(dir.file("my data.advise/report.tsv"));
   EXPECT_EQ(tsv.substr(0, tsv.find('\n')),
-            "rank\taligner\toptions\treason\tQ\tTC\tagreement\tseconds\tstatus\tfile");
+            "rank\taligner\toptions\treason\tQ\tTC\tagreement\tpredicted\tseconds\tstatus\tfile");
 
   r = advise(args);
   EXPECT_EQ(r.status, 2);

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include "advice/choice_model.h"
+#include "scoring/agreement.h"
 
 #include "test_support.h"
 #include "tools_folder.h"
@@ -76,24 +80,129 @@ TEST_F(AdvisorTest, ReferenceModeRanksByQAndTcAndRestoresNames) {
   EXPECT_NE(captured.out.find("rank  aligner"), std::string::npos);
 }
 
+// Mean share of c's pairs that the listed others align, from the written files.
+double meanShare(const std::string& folder, const json& c, const std::vector<const json*>& others) {
+  scoring::Alignment a, b;
+  std::string error;
+  EXPECT_TRUE(scoring::readAlignmentFile(folder + "/" + c["file"].get<std::string>(), &a, &error));
+  double sum = 0;
+  for (const json* d : others) {
+    EXPECT_TRUE(
+        scoring::readAlignmentFile(folder + "/" + (*d)["file"].get<std::string>(), &b, &error));
+    double share = 0;
+    EXPECT_TRUE(scoring::agreementShare(a, b, &share, &error)) << error;
+    sum += share;
+  }
+  return others.empty() ? 0 : sum / static_cast<double>(others.size());
+}
+
 TEST_F(AdvisorTest, AgreementModeMergesAndKeepsTheMergeOutOfOthersMeans) {
   options.aligners = {2, 3, 4};  // Kalign, MAFFT, MUSCLE
+  options.estimator = "agreement";
   const json report = advise(0);
   EXPECT_EQ(report["mode"], "agreement");
+  EXPECT_EQ(report["estimator"]["name"], "agreement");
   const json* merge = nullptr;
+  std::vector<const json*> runs;
   for (const json& c : report["candidates"]) {
     EXPECT_EQ(c["status"], "done") << c.dump();
     EXPECT_TRUE(c["Q"].is_null());
-    if (c["aligner"] == "MERGE") merge = &c;
+    EXPECT_TRUE(c["predictedQ"].is_null());
+    (c["aligner"] == "MERGE" ? merge : runs.emplace_back()) = &c;
   }
   ASSERT_NE(merge, nullptr);
-  EXPECT_EQ((*merge)["mergeInputs"].size(), 3u);
-  // Six candidates: the merge is compared with the three it was not made of.
-  ASSERT_EQ(report["candidates"].size(), 7u);
-  EXPECT_TRUE((*merge)["agreement"].is_number());
+  ASSERT_EQ(runs.size(), 6u);
   EXPECT_EQ((*merge)["file"], "alignments/merge.fasta");
+  // Each run's agreement is its mean share with the other five runs: the
+  // merge, which holds their pairs, never votes.
+  for (const json* c : runs) {
+    std::vector<const json*> others;
+    for (const json* d : runs)
+      if (d != c) others.push_back(d);
+    EXPECT_NEAR((*c)["agreement"].get<double>(), meanShare(options.outputFolder, *c, others),
+                5e-4)
+        << c->dump();
+  }
+  // The merge is compared only with the three runs it was not made of; its
+  // inputs are the three the agreement ranked first.
+  ASSERT_EQ((*merge)["mergeInputs"].size(), 3u);
+  std::vector<const json*> notInputs;
+  std::vector<double> inputAgreement, otherAgreement;
+  for (const json* c : runs) {
+    bool input = false;
+    for (const json& id : (*merge)["mergeInputs"]) input = input || id == (*c)["id"];
+    (input ? inputAgreement : otherAgreement).push_back((*c)["agreement"].get<double>());
+    if (!input) notInputs.push_back(c);
+  }
+  ASSERT_EQ(notInputs.size(), 3u);
+  EXPECT_GE(*std::min_element(inputAgreement.begin(), inputAgreement.end()),
+            *std::max_element(otherAgreement.begin(), otherAgreement.end()));
+  EXPECT_NEAR((*merge)["agreement"].get<double>(),
+              meanShare(options.outputFolder, *merge, notInputs), 5e-4);
   EXPECT_GT(report["timing"]["runSeconds"].get<double>(), 0);
   EXPECT_TRUE(fileExists(options.outputFolder + "/best.fasta"));
+}
+
+// A model that prefers alignments others' pairs agree with (reverse
+// agreement) over plain agreement.
+std::string reverseModel() {
+  advice::ChoiceModel m = advice::ChoiceModel::plain();
+  m.weight[advice::kReverse] = 1;
+  m.defaultEstimator = advice::Estimator::kLearned;
+  m.folds = 3;
+  m.learnedQ = 0.9;
+  return advice::formatChoiceModel(m);
+}
+
+TEST_F(AdvisorTest, LearnedEstimatorRanksByPredictedQAndMergesItsThreeBest) {
+  options.aligners = {2, 3, 4};
+  writeFile(dir.file("model.json"), reverseModel());
+  options.choiceModel = dir.file("model.json");  // its default estimator: learned
+  const json report = advise(0);
+  EXPECT_EQ(report["estimator"]["name"], "learned");
+  EXPECT_EQ(report["estimator"]["model"], options.choiceModel);
+  EXPECT_EQ(report["estimator"]["crossValidation"]["folds"], 3);
+  double previous = 2;
+  std::vector<int> firstThree;
+  for (const json& c : report["candidates"]) {
+    if (c["aligner"] == "MERGE") {
+      // The model never saw a merge: it gets no prediction and follows.
+      EXPECT_TRUE(c["predictedQ"].is_null());
+      EXPECT_EQ(c["rank"], 7);
+      std::vector<int> inputs = c["mergeInputs"].get<std::vector<int>>();
+      std::sort(inputs.begin(), inputs.end());
+      std::sort(firstThree.begin(), firstThree.end());
+      EXPECT_EQ(inputs, firstThree);
+      continue;
+    }
+    ASSERT_TRUE(c["predictedQ"].is_number()) << c.dump();
+    EXPECT_LE(c["predictedQ"].get<double>(), previous);
+    previous = c["predictedQ"].get<double>();
+    if (firstThree.size() < 3) firstThree.push_back(c["id"].get<int>());
+  }
+  EXPECT_EQ(report["best"]["id"], report["candidates"][0]["id"]);
+}
+
+TEST_F(AdvisorTest, ModelFileFaultsAreLoudUnlessAgreementIsAsked) {
+  options.aligners = {2};
+  options.merge = false;
+  std::string text = reverseModel();
+  text.replace(text.find("\"reverse\""), 9, "\"inverse\"");
+  writeFile(dir.file("model.json"), text);
+  options.choiceModel = dir.file("model.json");
+  advise(2);
+  EXPECT_NE(captured.err.find("model.json' is malformed"), std::string::npos) << captured.err;
+  EXPECT_FALSE(fileExists(options.outputFolder + "/report.json"));
+  options.choiceModel = dir.file("missing.json");
+  advise(2);
+  EXPECT_NE(captured.err.find("cannot read the choice model"), std::string::npos);
+  // Agreement needs no model; with a reference no estimator is used.
+  options.estimator = "agreement";
+  EXPECT_EQ(advise(0)["estimator"]["name"], "agreement");
+  options.estimator = "";
+  options.reference = kExamples + "BB11001.msf";
+  options.force = true;
+  EXPECT_EQ(advise(0)["estimator"]["name"], "reference");
 }
 
 TEST_F(AdvisorTest, MissingAlignerIsReportedAndTheRestGoOn) {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "advice/choice_model.h"
 #include "alnadvise/advisor.h"
 #include "alntrain/benchmark_set.h"
 #include "alntrain/evaluation.h"
@@ -48,6 +49,27 @@ class TrainingTest : public ::testing::Test {
     int status = -1;
     captured = capture([&] { status = runTrainer(options); });
     return status;
+  }
+  // The advisor with the table and front just learnt, without the merge.
+  alnadvise::AdviseOptions adviceOptions(const std::string& dataSet) const {
+    alnadvise::AdviseOptions advise;
+    advise.dataSet = dataSet;
+    advise.outputFolder = dir.file("advice");
+    advise.table = options.outputFolder + "/reference-table.txt";
+    advise.front = options.outputFolder + "/front.txt";
+    advise.tools = realToolsFolder();
+    advise.jobs = 2;
+    advise.merge = false;
+    advise.quiet = true;
+    return advise;
+  }
+  // Its report.json (null after a failure, which the test is told of).
+  static nlohmann::json advise(const alnadvise::AdviseOptions& advise) {
+    int status = -1;
+    const Captured advice = capture([&] { status = alnadvise::runAdvisor(advise); });
+    EXPECT_EQ(status, 0) << advice.err;
+    if (status != 0) return nlohmann::json();
+    return nlohmann::json::parse(readFile(advise.outputFolder + "/report.json"));
   }
   TempDir dir;
   std::string bench;
@@ -116,27 +138,83 @@ TEST_F(TrainingTest, TrainsOnTwoSetsAndTheAdvisorUsesWhatItLearnt) {
   EXPECT_EQ(table.rfind("BB11001;", 0), 0u) << table;
   EXPECT_NE(table.find("\nBB12006;"), std::string::npos) << table;
 
-  alnadvise::AdviseOptions advise;
-  advise.dataSet = "/usr/share/dialign-tx/BB11002.tfa";
-  advise.reference = "/usr/share/dialign-tx/BB11002.msf";
-  advise.outputFolder = dir.file("advice");
-  advise.table = options.outputFolder + "/reference-table.txt";
-  advise.front = options.outputFolder + "/front.txt";
-  advise.tools = realToolsFolder();
-  advise.jobs = 2;
-  advise.merge = false;
-  advise.quiet = true;
-  int status = -1;
-  const Captured advice = capture([&] { status = alnadvise::runAdvisor(advise); });
-  ASSERT_EQ(status, 0) << advice.err;
-  const nlohmann::json report =
-      nlohmann::json::parse(readFile(advise.outputFolder + "/report.json"));
+  alnadvise::AdviseOptions setup = adviceOptions("/usr/share/dialign-tx/BB11002.tfa");
+  setup.reference = "/usr/share/dialign-tx/BB11002.msf";
+  const nlohmann::json report = advise(setup);
   EXPECT_FALSE(report["nearestReferences"].empty());
   std::string reasons;
   for (const auto& c : report["candidates"])
     for (const auto& r : c["reasons"]) reasons += r.get<std::string>() + "|";
   EXPECT_NE(reasons.find("nearest reference BB1"), std::string::npos) << reasons;
   EXPECT_NE(reasons.find("front: most accurate"), std::string::npos) << reasons;
+}
+
+// A listed set of configurations cross-validated on four real sets: every
+// held-out choice is one of its own candidates, the model comes out with
+// the cross-validation's figures, and the advisor ranks by it.
+TEST_F(TrainingTest, CrossValidatesTheChoiceAndTheAdvisorReadsTheModel) {
+  addSet(bench, "BB11001", kKalign + "BB11001");
+  addSet(bench, "BB12006", kKalign + "BB12006");
+  addSet(bench, "BB11002", "/usr/share/dialign-tx/BB11002");
+  writeFile(bench + "/BBS12030.fasta", readFile("/usr/share/doc/fsa/examples/RV12.BBS12030.fasta"));
+  writeFile(bench + "/BBS12030.ref.fasta",
+            readFile("/usr/share/doc/fsa/examples/RV12.BBS12030.reference.mfa"));
+  writeFile(dir.file("list.txt"),
+            "CLUSTALW\t\nDIALIGNTX\t\nKALIGN\t\nMAFFT\t\nMUSCLE\t\nMAFFT\t--auto\n"
+            "MAFFT\t--op 2.5\nKALIGN\t-gpe 0.5 -tgpe 2\n");
+  options.configurations = dir.file("list.txt");
+  options.folds = 2;
+  ASSERT_EQ(train(), kTrained) << captured.err;
+  const std::string model = options.outputFolder + "/choice-model.json";
+  advice::ChoiceModel m;
+  std::string error;
+  ASSERT_TRUE(advice::readChoiceModel(model, &m, &error)) << error;
+  EXPECT_EQ(m.folds, 2);
+  EXPECT_EQ(m.crossValidatedSets, 4);
+  EXPECT_EQ(m.dataSets, 4);
+  EXPECT_GE(m.candidates, 4 * 8);  // the listed ones at least, and the consistency strategies
+  const std::string report = readFile(options.outputFolder + "/report.txt");
+  EXPECT_NE(report.find(std::string("Default estimator: ") + advice::estimatorName(m.defaultEstimator)),
+            std::string::npos)
+      << report;
+
+  // Per held-out set: both choices are among its candidates, MAFFT --auto
+  // is reported beside them.
+  const std::string tsv = readFile(options.outputFolder + "/cross-validation.tsv");
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = tsv.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(tsv.substr(at, end - at));
+  ASSERT_EQ(lines.size(), 5u) << tsv;
+  auto cells = [](const std::string& line) {
+    std::vector<std::string> out;
+    for (size_t at = 0;; ) {
+      const size_t tab = line.find('\t', at);
+      out.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
+      if (tab == std::string::npos) return out;
+      at = tab + 1;
+    }
+  };
+  const std::vector<std::string> header = cells(lines[0]);
+  auto column = [&](const char* name) {
+    return static_cast<size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+  };
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string> row = cells(lines[i]);
+    ASSERT_EQ(row.size(), header.size()) << lines[i];
+    const double best = std::stod(row[column("candidates_oracle_Q")]);
+    EXPECT_LE(std::stod(row[column("learnt_Q")]), best) << lines[i];
+    EXPECT_LE(std::stod(row[column("agreement_Q")]), best) << lines[i];
+    EXPECT_GT(std::stod(row[column("auto_Q")]), 0.3) << lines[i];
+  }
+
+  alnadvise::AdviseOptions setup = adviceOptions(kKalign + "BB30014.tfa");
+  setup.choiceModel = model;
+  setup.estimator = "learned";
+  setup.aligners = {2, 3};
+  const nlohmann::json json = advise(setup);
+  EXPECT_EQ(json["estimator"]["name"], "learned");
+  EXPECT_EQ(json["estimator"]["crossValidation"]["dataSets"], 4);
+  for (const auto& c : json["candidates"]) EXPECT_TRUE(c["predictedQ"].is_number()) << c.dump();
 }
 
 TEST_F(TrainingTest, ADataSetEveryAlignerFailsOnIsLeftOutAndKeptInTheRuns) {

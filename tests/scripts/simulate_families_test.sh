@@ -65,6 +65,32 @@ diff -r "$tmp/a" "$tmp/b" >/dev/null || fail "the same seed gave different files
 "$script" "$tmp/c" "${tiny[@]}" --seed 6 >/dev/null
 cmp -s "$tmp/a/sim001.fasta" "$tmp/c/sim001.fasta" && fail "another seed gave the same family"
 
+# Terminal extensions: every tip gets both, each residue of them alone in
+# its column of the true alignment, the rest of the family unchanged.
+"$script" "$tmp/x" "${tiny[@]}" --extensions 1,20 >/dev/null
+for name in sim001 sim002; do
+  cmp -s <(records "$tmp/x/$name.fasta") <(records "$tmp/x/$name.ref.fasta") ||
+    fail "$name with extensions: unaligned rows differ from the degapped reference"
+  # Columns holding one residue: at least two per tip (one each end).
+  lone=$(awk '/^>/ { if (row != "") rows[++n] = row; row = ""; next } { row = row $0 }
+       END { rows[++n] = row
+             for (c = 1; c <= length(rows[1]); c++) {
+               k = 0
+               for (i = 1; i <= n; i++) k += substr(rows[i], c, 1) != "-"
+               lone += k == 1 }
+             print lone }' "$tmp/x/$name.ref.fasta")
+  n=$(grep -c '^>' "$tmp/x/$name.fasta")
+  ((lone >= 2 * n)) || fail "$name with extensions: $lone lone columns for $n tips"
+  # Removing each row's first and last lone runs gives back the family.
+  for r in $(seq 1 "$n"); do
+    with=$(records "$tmp/x/$name.fasta" | sed -n "${r}p" | cut -f2)
+    without=$(records "$tmp/a/$name.fasta" | sed -n "${r}p" | cut -f2)
+    [[ $with == *"$without"* && ${#with} -gt $((${#without} + 1)) ]] ||
+      fail "$name tip $r: the extended sequence does not hold the original inside"
+  done
+done
+expect_failure "--extensions wants P,MAX" "$script" "$tmp/d" --extensions 1.5,10
+
 # Bad arguments: a clear message, exit status 2, nothing written.
 expect_failure "--count wants a whole number" "$script" "$tmp/d" --count 0
 expect_failure "--sizes wants MIN,MAX" "$script" "$tmp/d" --sizes 8

@@ -32,6 +32,12 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "Output folder (default: <data set base name>.advise)");
   app.add_option("-t,--table", options->table, "Reference table (default: the shipped one)");
   app.add_option("-f,--front", options->front, "Front file (default: the shipped one)");
+  app.add_option("--estimator", options->estimator,
+                 "Without --ref, rank by: learned (the learnt model's predicted Q) or agreement "
+                 "(default: the one the model's cross-validation chose)")
+      ->check(CLI::IsMember({"learned", "agreement"}));
+  app.add_option("--choice-model", options->choiceModel,
+                 "The learnt estimator's model (default: the shipped one)");
   app.add_option("-j,--jobs", options->jobs, "Runs at once (default: the number of cores)")
       ->check(CLI::Range(1, 1024));
   app.add_option("--aligners", aligners, "Aligners to consider, comma-separated (default: all)");

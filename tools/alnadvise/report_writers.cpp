@@ -46,17 +46,37 @@ std::vector<std::string> columns(const CandidateResult& r) {
           r.hasQ ? fixed(r.q, 3) : "NA",
           r.hasQ ? fixed(r.tc, 3) : "NA",
           r.hasAgreement ? fixed(r.agreement, 3) : "NA",
+          r.hasPredicted ? fixed(r.predicted, 3) : "NA",
           r.ran ? fixed(r.seconds, 2) : "NA",
           r.status,
           r.file.empty() ? "NA" : r.file};
 }
 
-const std::vector<std::string> kHeader = {"rank", "aligner",   "options", "reason", "Q",
-                                          "TC",   "agreement", "seconds", "status", "file"};
+const std::vector<std::string> kHeader = {"rank",      "aligner",   "options", "reason",
+                                          "Q",         "TC",        "agreement", "predicted",
+                                          "seconds",   "status",    "file"};
 
 json number(bool has, double value) { return has && std::isfinite(value) ? json(value) : json(); }
 
 json features(const double* f) { return json(std::vector<double>(f, f + 10)); }
+
+// Which estimator ranked without a reference, and the model's own record.
+json estimator(const Advice& advice) {
+  if (advice.referenceMode())
+    return {{"name", "reference"}, {"model", nullptr}, {"crossValidation", nullptr}};
+  if (advice.estimator != advice::Estimator::kLearned)
+    return {{"name", "agreement"}, {"model", nullptr}, {"crossValidation", nullptr}};
+  const advice::ChoiceModel& m = advice.model;
+  return {{"name", "learned"},
+          {"model", advice.modelPath},
+          {"crossValidation",
+           {{"folds", m.folds},
+            {"dataSets", m.crossValidatedSets},
+            {"learnedQ", m.learnedQ},
+            {"agreementQ", m.agreementQ},
+            {"learnedSpearman", m.learnedSpearman},
+            {"agreementSpearman", m.agreementSpearman}}}};
+}
 
 }  // namespace
 
@@ -109,6 +129,7 @@ std::string formatJson(const Advice& advice) {
                   {"features", features(advice.features)}};
   j["reference"] = advice.referenceMode() ? json(advice.referencePath) : json();
   j["mode"] = advice.referenceMode() ? "reference" : "agreement";
+  j["estimator"] = estimator(advice);
   json nearest = json::array();
   for (const NearestReference& n : advice.nearest) {
     nearest.push_back({{"rank", n.rank},
@@ -145,6 +166,7 @@ std::string formatJson(const Advice& advice) {
                  {"Q", number(r.hasQ, r.q)},
                  {"TC", number(r.hasQ, r.tc)},
                  {"agreement", number(r.hasAgreement, r.agreement)},
+                 {"predictedQ", number(r.hasPredicted, r.predicted)},
                  {"seconds", number(r.ran, r.seconds)},
                  {"status", r.status},
                  {"file", r.file.empty() ? json() : json(r.file)}};

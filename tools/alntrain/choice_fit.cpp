@@ -1,46 +1,145 @@
 #include "choice_fit.h"
 
+#include <algorithm>
+#include <boost/numeric/ublas/lu.hpp>
+#include <boost/numeric/ublas/matrix.hpp>
+#include <cmath>
+#include <numeric>
+
 namespace alntrain {
+
+namespace ublas = boost::numeric::ublas;
+using advice::FeatureVector;
+using advice::kFeatureCount;
 
 namespace {
 
-const double kReverseWeights[] = {0, 0.5, 1, 2};
-const double kGapWeights[] = {0, -2, -1, -0.5, 0.5, 1};
-const double kWidthWeights[] = {0, -1, -0.5, 0.5, 1};
-const double kMinimumGain = 0.002;
+double mean(const std::vector<double>& v) {
+  return v.empty() ? 0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
+}
+
+FeatureVector meanFeatures(const ChoiceExample& e) {
+  FeatureVector m{};
+  for (const FeatureVector& f : e.candidates)
+    for (int k = 0; k < kFeatureCount; ++k) m[k] += f[k] / static_cast<double>(e.candidates.size());
+  return m;
+}
+
+// The sets' mean Q on their mean agreement; slope 1 through the means when
+// the agreements do not spread.
+void fitLevel(const std::vector<const ChoiceExample*>& sets, advice::ChoiceModel* m) {
+  std::vector<double> x, y;
+  for (const ChoiceExample* e : sets) {
+    x.push_back(meanFeatures(*e)[advice::kAgreement]);
+    y.push_back(mean(e->q));
+  }
+  const double mx = mean(x), my = mean(y);
+  double sxx = 0, sxy = 0;
+  for (size_t i = 0; i < x.size(); ++i) {
+    sxx += (x[i] - mx) * (x[i] - mx);
+    sxy += (x[i] - mx) * (y[i] - my);
+  }
+  m->slope = sxx > 1e-12 ? sxy / sxx : 1;
+  m->intercept = my - m->slope * mx;
+}
+
+// Solves a x = b in place of b; false when a is singular.
+bool solve(ublas::matrix<double> a, ublas::vector<double>* b) {
+  ublas::permutation_matrix<size_t> pivots(a.size1());
+  if (ublas::lu_factorize(a, pivots) != 0) return false;
+  ublas::lu_substitute(a, pivots, *b);
+  return true;
+}
 
 }  // namespace
 
-double meanChosenQ(const advice::ChoiceModel& model, const std::vector<ChoiceExample>& examples) {
-  double sum = 0;
-  size_t n = 0;
-  for (const ChoiceExample& e : examples) {
-    if (e.candidates.empty()) continue;
-    sum += e.q[advice::chooseCandidate(model, e.candidates)];
-    ++n;
+advice::ChoiceModel fitChoiceModel(const std::vector<ChoiceExample>& examples) {
+  std::vector<const ChoiceExample*> sets;
+  int candidates = 0;
+  for (const ChoiceExample& e : examples)
+    if (e.candidates.size() >= 2 && e.q.size() == e.candidates.size()) {
+      sets.push_back(&e);
+      candidates += static_cast<int>(e.candidates.size());
+    }
+  advice::ChoiceModel m = advice::ChoiceModel::plain();
+  if (sets.empty()) return m;
+  m.weight = advice::ChoiceModel::filled(0);
+  m.dataSets = static_cast<int>(sets.size());
+  m.candidates = candidates;
+  fitLevel(sets, &m);
+
+  // Centred rows, each set weighted 1 / its candidates.
+  struct Row {
+    FeatureVector x;
+    double y, w;
+  };
+  std::vector<Row> rows;
+  FeatureVector spread{};
+  for (const ChoiceExample* e : sets) {
+    const FeatureVector c = meanFeatures(*e);
+    const double q = mean(e->q), w = 1.0 / static_cast<double>(e->candidates.size());
+    for (size_t i = 0; i < e->candidates.size(); ++i) {
+      Row r{e->candidates[i], e->q[i] - q, w};
+      for (int k = 0; k < kFeatureCount; ++k) {
+        r.x[k] -= c[k];
+        spread[k] += w * r.x[k] * r.x[k];
+      }
+      rows.push_back(r);
+    }
   }
-  return n ? sum / static_cast<double>(n) : 0;
+  for (int k = 0; k < kFeatureCount; ++k) {
+    const double s = std::sqrt(spread[k] / static_cast<double>(sets.size()));
+    m.scale[k] = s > 1e-9 ? s : 1;
+  }
+  ublas::matrix<double> a(kFeatureCount, kFeatureCount, 0.0);
+  ublas::vector<double> b(kFeatureCount, 0.0);
+  for (const Row& r : rows)
+    for (int k = 0; k < kFeatureCount; ++k) {
+      b(k) += r.w * r.y * r.x[k] / m.scale[k];
+      for (int l = 0; l < kFeatureCount; ++l)
+        a(k, l) += r.w * r.x[k] / m.scale[k] * r.x[l] / m.scale[l];
+    }
+  for (int k = 0; k < kFeatureCount; ++k) a(k, k) += kRidge * static_cast<double>(sets.size());
+  if (!solve(a, &b)) return advice::ChoiceModel::plain();
+  for (int k = 0; k < kFeatureCount; ++k) m.weight[k] = b(k);
+  return m;
 }
 
-advice::ChoiceModel fitChoiceModel(const std::vector<ChoiceExample>& examples) {
-  const advice::ChoiceModel plain;
-  advice::ChoiceModel best = plain;
-  double bestQ = meanChosenQ(plain, examples);
-  const double plainQ = bestQ;
-  for (double r : kReverseWeights)
-    for (double g : kGapWeights)
-      for (double w : kWidthWeights) {
-        advice::ChoiceModel m;
-        m.reverse = r;
-        m.gaps = g;
-        m.width = w;
-        const double q = meanChosenQ(m, examples);
-        if (q > bestQ) {
-          bestQ = q;
-          best = m;
-        }
-      }
-  return bestQ > plainQ + kMinimumGain ? best : plain;
+double chosenQ(const advice::ChoiceModel& model, const ChoiceExample& example) {
+  if (example.candidates.empty() || example.q.size() != example.candidates.size()) return 0;
+  return example.q[advice::chooseCandidate(model, example.candidates)];
+}
+
+namespace {
+
+std::vector<double> midRanks(const std::vector<double>& v) {
+  std::vector<size_t> order(v.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return v[a] < v[b]; });
+  std::vector<double> rank(v.size());
+  for (size_t i = 0; i < order.size();) {
+    size_t j = i;
+    while (j + 1 < order.size() && v[order[j + 1]] == v[order[i]]) ++j;
+    for (size_t k = i; k <= j; ++k) rank[order[k]] = (static_cast<double>(i + j) / 2) + 1;
+    i = j + 1;
+  }
+  return rank;
+}
+
+}  // namespace
+
+double spearman(const std::vector<double>& x, const std::vector<double>& y) {
+  if (x.size() != y.size() || x.size() < 3) return std::nan("");
+  const std::vector<double> rx = midRanks(x), ry = midRanks(y);
+  const double mx = mean(rx), my = mean(ry);
+  double sxy = 0, sxx = 0, syy = 0;
+  for (size_t i = 0; i < rx.size(); ++i) {
+    sxy += (rx[i] - mx) * (ry[i] - my);
+    sxx += (rx[i] - mx) * (rx[i] - mx);
+    syy += (ry[i] - my) * (ry[i] - my);
+  }
+  if (sxx <= 0 || syy <= 0) return std::nan("");
+  return sxy / std::sqrt(sxx * syy);
 }
 
 }  // namespace alntrain

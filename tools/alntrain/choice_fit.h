@@ -1,6 +1,10 @@
-// Fitting the learnt choice (advice/choice_model.h) in the
-// cross-validation: the weights come from a small grid, fitted to the mean
-// Q of the chosen candidate on training data sets.
+// Fitting the learnt choice (advice/choice_model.h) on data sets whose
+// candidates' Q is known. Each data set counts once, whatever its number
+// of candidates:
+//   level    least squares of the sets' mean Q on their mean agreement
+//   within   ridge regression of each candidate's Q minus its set's mean on
+//            its features minus theirs, each divided by its pooled spread
+//            (penalty kRidge per data set on the squared weights)
 #ifndef ALNTRAIN_CHOICE_FIT_H
 #define ALNTRAIN_CHOICE_FIT_H
 
@@ -12,15 +16,22 @@ namespace alntrain {
 
 // One data set: its valid candidates' features and Q.
 struct ChoiceExample {
-  std::vector<advice::CandidateFeatures> candidates;
+  std::vector<advice::FeatureVector> candidates;
   std::vector<double> q;
 };
 
-// The grid weights whose choice has the highest mean Q over the examples;
-// plain agreement unless a model beats it by more than 0.002.
+const double kRidge = 0.1;
+
+// Data sets with fewer than two candidates teach nothing and are skipped;
+// with none left the plain model comes back.
 advice::ChoiceModel fitChoiceModel(const std::vector<ChoiceExample>& examples);
 
-double meanChosenQ(const advice::ChoiceModel& model, const std::vector<ChoiceExample>& examples);
+// Q of the candidate the model chooses, per example (0 for an empty one).
+double chosenQ(const advice::ChoiceModel& model, const ChoiceExample& example);
+
+// Spearman's rank correlation of x and y (mid-ranks for ties); NaN with
+// fewer than three values or when either is constant.
+double spearman(const std::vector<double>& x, const std::vector<double>& y);
 
 }  // namespace alntrain
 

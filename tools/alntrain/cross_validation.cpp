@@ -1,12 +1,15 @@
 #include "cross_validation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
 #include "advice/agreement_scores.h"
+#include "advice/choice_model.h"
 #include "advice/core_tables.h"
 #include "advice/ranking.h"
+#include "getChar.h"
 #include "runs/aligner_names.h"
 #include "runs/data_set.h"
 #include "runs/text_format.h"
@@ -24,7 +27,7 @@ std::string padded(const std::string& text, size_t width) {
 struct Means {
   size_t n = 0;
   double agreement = 0, learnt = 0, reference = 0, defaults[runs::kAlignerKinds] = {},
-         bestDefault = 0, oracle = 0;
+         bestDefault = 0, oracle = 0, automatic = 0, candidatesOracle = 0;
 
   void add(const HeldOut& h) {
     ++n;
@@ -34,6 +37,8 @@ struct Means {
     for (int k = 0; k < runs::kAlignerKinds; ++k) defaults[k] += h.defaultQ[k];
     bestDefault += h.bestDefaultQ;
     oracle += h.oracleQ;
+    automatic += h.autoQ;
+    candidatesOracle += h.candidatesOracleQ;
   }
   double mean(double sum) const { return n ? sum / static_cast<double>(n) : 0; }
 };
@@ -50,13 +55,19 @@ std::vector<int> shownKinds(const std::vector<HeldOut>& rows) {
   return kinds;
 }
 
+bool anyAuto(const std::vector<HeldOut>& rows) {
+  return std::any_of(rows.begin(), rows.end(), [](const HeldOut& h) { return h.hasAuto; });
+}
+
 std::string meansLine(const std::string& label, const Means& m, const std::vector<int>& kinds,
-                      size_t lead) {
+                      bool automatic, size_t lead) {
   std::string line = padded(label + " (" + std::to_string(m.n) + ")", lead);
   line += padded(fixed(m.mean(m.agreement)), 11) + padded(fixed(m.mean(m.learnt)), 8) +
           padded(fixed(m.mean(m.reference)), 11);
+  if (automatic) line += padded(fixed(m.mean(m.automatic)), 8);
   for (int k : kinds) line += padded(fixed(m.mean(m.defaults[k])), 10);
-  line += padded(fixed(m.mean(m.bestDefault)), 13) + fixed(m.mean(m.oracle));
+  line += padded(fixed(m.mean(m.bestDefault)), 13) + padded(fixed(m.mean(m.candidatesOracle)), 11) +
+          fixed(m.mean(m.oracle));
   return line + "\n";
 }
 
@@ -91,18 +102,25 @@ std::vector<advice::CandidateResult> cachedResults(size_t s,
   return results;
 }
 
-// The learnt choice's example: the valid candidates' features and Q.
-ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results, size_t records) {
+// The learnt choice's example: the valid candidates' features and Q, and
+// plain agreement's rank correlation with Q.
+ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results, size_t records,
+                            double* agreementSpearman) {
   ChoiceExample example;
   std::vector<std::string> names;
   for (size_t i = 0; i < records; ++i) names.push_back(runs::safeName(i));
   std::vector<const std::vector<std::string>*> rows;
+  std::vector<int> kinds;
   for (const advice::CandidateResult& r : results) {
     if (!r.valid) continue;
     rows.push_back(&r.rows);
+    kinds.push_back(r.candidate.configuration.kind);
     example.q.push_back(r.q);
   }
-  if (!advice::candidateFeatures(names, rows, &example.candidates)) example = {};
+  if (!advice::candidateFeatures(names, rows, kinds, &example.candidates)) example = {};
+  std::vector<double> agreement;
+  for (const advice::FeatureVector& f : example.candidates) agreement.push_back(f[advice::kAgreement]);
+  *agreementSpearman = spearman(agreement, example.q);
   return example;
 }
 
@@ -118,6 +136,9 @@ void defaultsAndOracle(const BenchmarkSet& set, const RunCache& cache,
       if (allowed) result->bestDefaultQ = std::max(result->bestDefaultQ, r->q);
     }
   }
+  const RunRecord* automatic = cache.find(set.hash, runs::makeConfiguration(MAFFT, "--auto"));
+  result->hasAuto = automatic && automatic->valid();
+  result->autoQ = result->hasAuto ? automatic->q : 0;
   for (const RunRecord* r : cache.runsOf(set.hash)) {
     if (r->valid() && r->q > result->oracleQ) {
       result->oracleQ = r->q;
@@ -142,9 +163,11 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
 
   std::vector<advice::CandidateResult> results = cachedResults(s, proposal.candidates, evaluator);
   advice::scoreAgreement(&results);
-  result->example = choiceExample(results, set.data.size());
-  const std::vector<size_t> byAgreement = advice::rankCandidates(results, false);
-  const std::vector<size_t> byReference = advice::rankCandidates(results, true);
+  for (const advice::CandidateResult& r : results)
+    if (r.valid) result->candidatesOracleQ = std::max(result->candidatesOracleQ, r.q);
+  result->example = choiceExample(results, set.data.size(), &result->agreementSpearman);
+  const std::vector<size_t> byAgreement = advice::rankCandidates(results, advice::RankBy::kAgreement);
+  const std::vector<size_t> byReference = advice::rankCandidates(results, advice::RankBy::kReference);
   if (!byAgreement.empty() && results[byAgreement[0]].valid) {
     result->chosenByAgreement = true;
     result->agreementChoice = results[byAgreement[0]].candidate.configuration;
@@ -159,13 +182,27 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
   return true;
 }
 
+namespace {
+
+// Mean of the defined values (NaN skipped); 0 without any.
+double definedMean(const std::vector<double>& values) {
+  double sum = 0;
+  int n = 0;
+  for (double v : values)
+    if (!std::isnan(v)) {
+      sum += v;
+      ++n;
+    }
+  return n ? sum / n : 0;
+}
+
+}  // namespace
+
 LearntChoice learnChoice(std::vector<HeldOut>* results, int folds) {
   LearntChoice learnt;
   std::vector<ChoiceExample> all;
   for (const HeldOut& h : *results) all.push_back(h.example);
   learnt.all = fitChoiceModel(all);
-  learnt.allFittedQ = meanChosenQ(learnt.all, all);
-  learnt.allPlainQ = meanChosenQ(advice::ChoiceModel(), all);
   for (int f = 1; f <= folds; ++f) {
     std::vector<ChoiceExample> training;
     for (const HeldOut& h : *results)
@@ -174,11 +211,28 @@ LearntChoice learnChoice(std::vector<HeldOut>* results, int folds) {
     learnt.perFold.push_back(model);
     for (HeldOut& h : *results) {
       if (h.fold != f) continue;
-      h.learntQ = h.example.candidates.empty()
-                      ? h.agreementQ
-                      : h.example.q[advice::chooseCandidate(model, h.example.candidates)];
+      const bool any = !h.example.candidates.empty();
+      h.learntQ = any ? chosenQ(model, h.example) : h.agreementQ;
+      h.learntSpearman =
+          any ? spearman(advice::predictQ(model, h.example.candidates), h.example.q) : std::nan("");
     }
   }
+  std::vector<double> learnedQ, agreementQ, learnedRho, agreementRho;
+  for (const HeldOut& h : *results) {
+    learnedQ.push_back(h.learntQ);
+    agreementQ.push_back(h.agreementQ);
+    learnedRho.push_back(h.learntSpearman);
+    agreementRho.push_back(h.agreementSpearman);
+  }
+  advice::ChoiceModel& m = learnt.all;
+  m.folds = folds;
+  m.crossValidatedSets = static_cast<int>(results->size());
+  m.learnedQ = definedMean(learnedQ);
+  m.agreementQ = definedMean(agreementQ);
+  m.learnedSpearman = definedMean(learnedRho);
+  m.agreementSpearman = definedMean(agreementRho);
+  m.defaultEstimator = m.learnedQ >= m.agreementQ + kLearnedMargin ? advice::Estimator::kLearned
+                                                                   : advice::Estimator::kAgreement;
   return learnt;
 }
 
@@ -224,14 +278,18 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
           (static_cast<size_t>(folds) == rows.size() ? " (leave one out)" : "") + ".\n";
   text +=
       "Q of the advisor's first choice without a reference (agreement) and with it (reference,\n"
-      "by Q + TC), of each aligner's default, of the best default and of the best run of all\n"
-      "(oracle). A run that failed counts Q = 0. \"learnt\": the choice without a reference by\n"
-      "the score learnt on the other folds' data sets (below).\n\n";
+      "by Q + TC), of each aligner's default, of the best default, of the best of the advice's\n"
+      "candidates and of the best run of all (oracle). A run that failed counts Q = 0. \"learnt\": the choice without a reference by\n"
+      "the model learnt on the other folds' data sets (below); \"--auto\": MAFFT --auto, where\n"
+      "it ran.\n\n";
   std::string header = padded("data set", width + 1) + padded("fold", 5) + padded("seqs", 4) +
                        padded("agreement", 11) + padded("learnt", 8) + padded("reference", 11);
+  const bool automatic = anyAuto(rows);
+  if (automatic) header += padded("--auto", 8);
   const std::vector<int> kinds = shownKinds(rows);
   for (int k : kinds) header += padded(runs::alignerName(k), 10);
-  header += padded("best default", 13) + padded("oracle", 8) + "agreement's choice\n";
+  header += padded("best default", 13) + padded("candidates", 11) + padded("oracle", 8) +
+            "agreement's choice\n";
   text += header;
   Means all, bins[3];
   for (const HeldOut& h : rows) {
@@ -241,18 +299,20 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
                        padded(h.chosenByAgreement ? fixed(h.agreementQ) : "none", 11) +
                        padded(fixed(h.learntQ), 8) +
                        padded(h.chosenByReference ? fixed(h.referenceQ) : "none", 11);
+    if (automatic) line += padded(h.hasAuto ? fixed(h.autoQ) : "failed", 8);
     for (int k : kinds) line += padded(h.hasDefault[k] ? fixed(h.defaultQ[k]) : "failed", 10);
-    line += padded(fixed(h.bestDefaultQ), 13) + padded(fixed(h.oracleQ), 8) +
+    line += padded(fixed(h.bestDefaultQ), 13) + padded(fixed(h.candidatesOracleQ), 11) +
+            padded(fixed(h.oracleQ), 8) +
             (h.chosenByAgreement ? h.agreementChoice.label() : "-");
     text += line + "\n";
     all.add(h);
     bins[h.bestDefaultQ < 0.5 ? 0 : h.bestDefaultQ <= 0.8 ? 1 : 2].add(h);
   }
-  text += meansLine("mean", all, kinds, width + 10);
+  text += meansLine("mean", all, kinds, automatic, width + 10);
   text += "\nBy the best default's Q:\n";
   const char* labels[3] = {"below 0.5", "0.5 to 0.8", "above 0.8"};
   for (int b = 0; b < 3; ++b)
-    if (bins[b].n) text += meansLine(labels[b], bins[b], kinds, width + 10);
+    if (bins[b].n) text += meansLine(labels[b], bins[b], kinds, automatic, width + 10);
   int bestKind = 0;
   for (int k = 1; k < runs::kAlignerKinds; ++k)
     if (all.defaults[k] > all.defaults[bestKind]) bestKind = k;
@@ -261,25 +321,34 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
           fixed(all.mean(all.agreement) - all.mean(all.defaults[bestKind])) +
           "; reference over oracle: " +
           (all.oracle > 0 ? fixed(all.reference / all.oracle) : std::string("NA")) + ".\n";
-  text +=
-      "\nLearnt choice without a reference: per fold, the score\n"
-      "  plain agreement + r x reverse agreement + g x gap excess + w x width excess\n"
-      "with r, g, w fitted on the other folds' data sets (a grid; all zero is plain agreement):\n";
-  for (size_t f = 0; f < learnt.perFold.size(); ++f)
-    text += "  fold " + std::to_string(f + 1) + ": " + learnt.perFold[f].describe() + "\n";
-  text += "Fitted on every data set: " + learnt.all.describe() + " (in-sample mean Q " +
-          fixed(learnt.allFittedQ) + " against " + fixed(learnt.allPlainQ) +
-          " for plain agreement). Mean Q, cross-validated: learnt " + fixed(all.mean(all.learnt)) +
-          ", plain agreement " + fixed(all.mean(all.agreement)) + ".\n";
+  const advice::ChoiceModel& m = learnt.all;
+  text += "\nLearnt choice without a reference: a linear model over the candidates' features\n"
+          "(fitted per fold on the other folds' data sets). Held out, mean Q: learnt " +
+          fixed(m.learnedQ) + ", plain agreement " + fixed(m.agreementQ) +
+          "; mean rank correlation with Q per data set: learnt " + fixed(m.learnedSpearman) +
+          ", agreement " + fixed(m.agreementSpearman) + ".\nDefault estimator: " +
+          advice::estimatorName(m.defaultEstimator) + " (learnt needs " +
+          fixed(kLearnedMargin) + " over agreement). Fitted on every data set (" +
+          std::to_string(m.dataSets) + " sets, " + std::to_string(m.candidates) +
+          " candidates), per feature's spread:\n ";
+  for (int k = 0; k < advice::kFeatureCount; ++k)
+    text += std::string(" ") + advice::kFeatureNames[k] + " " + fixed(m.weight[k], 4);
+  text += "\n  level: " + fixed(m.intercept, 4) + " + " + fixed(m.slope, 4) +
+          " x mean agreement\n";
   return text;
 }
 
 std::string crossValidationTsv(const std::vector<HeldOut>& results,
                                const std::vector<BenchmarkSet>& sets) {
   const std::vector<int> kinds = shownKinds(results);
-  std::string text = "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_Q";
+  std::string text =
+      "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_Q\tauto_Q\tagreement_rho\t"
+      "learnt_rho";
   for (int k : kinds) text += std::string("\t") + runs::alignerName(k);
-  text += "\tbest_default_Q\toracle_Q\tcandidates\tagreement_choice\treference_choice\toracle\n";
+  text +=
+      "\tbest_default_Q\tcandidates_oracle_Q\toracle_Q\tcandidates\tagreement_choice\t"
+      "reference_choice\toracle\n";
+  auto rho = [](double r) { return std::isnan(r) ? std::string("NA") : fixed(r, 4); };
   auto choice = [](bool chosen, const runs::Configuration& c) {
     return chosen ? std::string(runs::alignerName(c.kind)) + " " + c.options : "NA";
   };
@@ -287,9 +356,12 @@ std::string crossValidationTsv(const std::vector<HeldOut>& results,
     const BenchmarkSet& set = sets[h.set];
     text += set.name + "\t" + std::to_string(h.fold) + "\t" + std::to_string(set.data.size()) +
             "\t" + (h.chosenByAgreement ? fixed(h.agreementQ, 4) : "NA") + "\t" +
-            fixed(h.learntQ, 4) + "\t" + (h.chosenByReference ? fixed(h.referenceQ, 4) : "NA");
+            fixed(h.learntQ, 4) + "\t" + (h.chosenByReference ? fixed(h.referenceQ, 4) : "NA") +
+            "\t" + (h.hasAuto ? fixed(h.autoQ, 4) : "NA") + "\t" + rho(h.agreementSpearman) +
+            "\t" + rho(h.learntSpearman);
     for (int k : kinds) text += "\t" + (h.hasDefault[k] ? fixed(h.defaultQ[k], 4) : "NA");
-    text += "\t" + fixed(h.bestDefaultQ, 4) + "\t" + fixed(h.oracleQ, 4) + "\t" +
+    text += "\t" + fixed(h.bestDefaultQ, 4) + "\t" + fixed(h.candidatesOracleQ, 4) + "\t" +
+            fixed(h.oracleQ, 4) + "\t" +
             std::to_string(h.candidates) + "\t" + choice(h.chosenByAgreement, h.agreementChoice) +
             "\t" + choice(h.chosenByReference, h.referenceChoice) + "\t" +
             choice(h.oracleQ > 0, h.oracle) + "\n";

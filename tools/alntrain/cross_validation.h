@@ -35,20 +35,30 @@ struct HeldOut {
   double referenceQ = 0;
   runs::Configuration oracle;  // the best run of all on the set, by Q
   double oracleQ = 0;
-  // The learnt choice (choice_model.h): the valid candidates' features and
-  // Q, and the Q of the candidate that the model fitted on the other folds'
-  // data sets chooses (the agreement's Q when no model applies).
+  double candidatesOracleQ = 0;  // the best of the candidates the advice ran
+  bool hasAuto = false;  // MAFFT --auto ran on the set (listed or searched)
+  double autoQ = 0;
+  // The learnt choice (advice/choice_model.h): the valid candidates'
+  // features and Q, the Q of the candidate that the model fitted on the
+  // other folds' data sets chooses (the agreement's Q when no model
+  // applies), and both choices' rank correlation with the true Q (NaN when
+  // undefined).
   ChoiceExample example;
   double learntQ = 0;
+  double learntSpearman = 0, agreementSpearman = 0;
 };
 
 // The learnt choice's models: one per fold, fitted on the other folds'
-// held-out data sets, and one fitted on all of them.
+// held-out data sets, and one fitted on all of them, which carries the
+// cross-validation's figures and the default estimator they choose.
 struct LearntChoice {
   std::vector<advice::ChoiceModel> perFold;
   advice::ChoiceModel all;
-  double allFittedQ = 0, allPlainQ = 0;  // in-sample, for the record
 };
+
+// The learnt choice becomes the default only when, held out, it beats plain
+// agreement's mean Q by at least this much.
+const double kLearnedMargin = 0.002;
 
 // Data set i of the ordered list goes to fold i mod folds (1-based in
 // reports): a fixed, seed-free split.
@@ -72,7 +82,8 @@ bool crossValidate(const std::vector<size_t>& active, const CrossValidationSetti
                    Evaluator& evaluator, const FoldSearchFn& search, std::vector<HeldOut>* results,
                    std::string* error);
 
-// Fits the learnt choice fold by fold and sets each result's learntQ.
+// Fits the learnt choice fold by fold and sets each result's learntQ and
+// rank correlations.
 LearntChoice learnChoice(std::vector<HeldOut>* results, int folds);
 
 // Advises one data set with a table and a front: the candidates, their runs

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "runs/aligner_names.h"
 #include "runs/configuration.h"
+#include "runs/file_input.h"
 
 namespace alntrain {
 
@@ -177,18 +176,12 @@ bool parseOptionSpace(const std::string& text, OptionSpace* out, std::string* er
 }
 
 bool loadOptionSpace(const std::string& path, OptionSpace* out, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!runs::readWholeFile(path, &text)) {
     *error = "cannot read the option space '" + path + "'";
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    *error = "cannot read the option space '" + path + "'";
-    return false;
-  }
-  if (!parseOptionSpace(text.str(), out, error)) {
+  if (!parseOptionSpace(text, out, error)) {
     *error = "'" + path + "': " + *error;
     return false;
   }

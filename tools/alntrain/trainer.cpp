@@ -424,7 +424,9 @@ int Trainer::run() {
     const LearntChoice learnt = learnChoice(&heldOut, options_.folds);
     summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt);
     if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
-                                   crossValidationTsv(heldOut, sets_), &error)) {
+                                   crossValidationTsv(heldOut, sets_), &error) ||
+        !runs::writeFileAtomically(output_ + "/choice-model.json",
+                                   advice::formatChoiceModel(learnt.all), &error)) {
       std::cerr << "alntrain: " << error << std::endl;
       ok = false;
     }

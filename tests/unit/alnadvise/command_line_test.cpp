@@ -31,6 +31,8 @@ TEST(AlnadviseCommandLine, Defaults) {
   EXPECT_TRUE(p.options.html);
   EXPECT_FALSE(p.options.keep || p.options.force || p.options.quiet);
   EXPECT_EQ(p.options.format, OutputFormat::kTable);
+  EXPECT_EQ(p.options.estimator, "");  // the model file's default
+  EXPECT_EQ(p.options.choiceModel, "");
 }
 
 TEST(AlnadviseCommandLine, EveryOptionByName) {
@@ -38,7 +40,8 @@ TEST(AlnadviseCommandLine, EveryOptionByName) {
       parse({"-r",        "ref.msf", "-o",         "out",       "-t",         "table",
              "-f",        "front",   "-j",         "3",         "--aligners", "MUSCLE, kalign",
              "--timeout", "2.5",     "--no-merge", "--no-html", "--keep",     "--force",
-             "--tools",   "tools",   "--format",   "json",      "-q",         "d.fa"});
+             "--tools",   "tools",   "--format",   "json",      "-q",         "--estimator",
+             "learned",   "--choice-model", "model.json", "d.fa"});
   ASSERT_EQ(p.status, -1) << p.output.err;
   const AdviseOptions& o = p.options;
   EXPECT_EQ(o.reference, "ref.msf");
@@ -52,6 +55,8 @@ TEST(AlnadviseCommandLine, EveryOptionByName) {
   EXPECT_TRUE(o.keep && o.force && o.quiet);
   EXPECT_EQ(o.tools, "tools");
   EXPECT_EQ(o.format, OutputFormat::kJson);
+  EXPECT_EQ(o.estimator, "learned");
+  EXPECT_EQ(o.choiceModel, "model.json");
   EXPECT_EQ(parse({"--format", "tsv", "d.fa"}).options.format, OutputFormat::kTsv);
 }
 
@@ -62,6 +67,7 @@ TEST(AlnadviseCommandLine, RefusalsAreOneLineAndStatusTwo) {
                                              {"-j", "0", "d.fa"},
                                              {"--timeout", "-1", "d.fa"},
                                              {"--format", "xml", "d.fa"},
+                                             {"--estimator", "best", "d.fa"},
                                              {"--aligners", "mafft,nosuch", "d.fa"},
                                              {"--no-such-option", "d.fa"}}) {
     const Parsed p = parse(args);

@@ -35,13 +35,17 @@
   const best = report.best ? candidates.find(function (c) { return c.id === report.best.id; }) || null
                             : null;
   const dataSet = report.dataSet || {};
+  const estimator = report.estimator || {};
+  const learned = estimator.name === 'learned';
+  const crossValidation = estimator.crossValidation || {};
   document.title = baseName(dataSet.path) + ': alnadvise report';
   document.getElementById('title').textContent = baseName(dataSet.path);
   const summary = [
     dataSet.sequences + ' sequences (' + dataSet.distinctSequences + ' distinct), mean length ' +
         fixed(dataSet.meanLength, 1),
     byReference ? 'scored by Q and TC against ' + baseName(report.reference)
-                : 'scored by agreement (no reference)',
+                : learned ? 'ranked by the learned estimator\'s predicted Q (no reference)'
+                          : 'ranked by agreement (no reference)',
     best ? 'best: ' + configurationText(best) : 'no alignment was produced',
     candidates.filter(function (c) { return c.rank !== null; }).length + ' of ' +
         candidates.length + ' runs gave an alignment in ' +
@@ -58,7 +62,10 @@
   const tables = report.tables || {};
   document.getElementById('footer').textContent = [report.program + ' ' + report.version,
       'data set ' + dataSet.path, tables.table && 'reference table ' + tables.table,
-      tables.tools && 'aligners in ' + tables.tools].filter(Boolean).join(' \u00b7 ');
+      tables.tools && 'aligners in ' + tables.tools,
+      learned && 'estimator ' + estimator.model + ' (held out in training it chose mean Q ' +
+          fixed(crossValidation.learnedQ, 3) + ', agreement ' + fixed(crossValidation.agreementQ, 3) +
+          ')'].filter(Boolean).join(' \u00b7 ');
 
   // ---- the candidate table ----
   const columns = [
@@ -76,6 +83,10 @@
   } else {
     columns.push({key: 'agreement', label: 'agreement', number: true, decimals: 3,
                   value: function (c) { return c.agreement; }});
+    if (learned) {
+      columns.push({key: 'predictedQ', label: 'predicted Q', number: true, decimals: 3,
+                    value: function (c) { return c.predictedQ; }});
+    }
   }
   columns.push({key: 'seconds', label: 'seconds', number: true, decimals: 2,
                 value: function (c) { return c.seconds; }});
@@ -231,16 +242,18 @@
                           MERGE: '#3c3c3c'};
   function colourOf(aligner) { return alignerColours[aligner] || '#777'; }
 
+  // The score the ranking used.
+  function scoreOf(c) { return byReference ? c.Q : learned ? c.predictedQ : c.agreement; }
+  const scoreName = byReference ? 'Q' : learned ? 'predicted Q' : 'agreement';
   const scored = candidates.filter(function (c) {
-    return typeof c.seconds === 'number' && (byReference ? typeof c.Q === 'number'
-                                                         : typeof c.agreement === 'number');
+    return typeof c.seconds === 'number' && typeof scoreOf(c) === 'number';
   });
   const scorePoints = [];
   scored.forEach(function (c) {
     const title = '#' + c.rank + ' ' + configurationText(c) + ': ' +
         (byReference ? 'Q ' + fixed(c.Q, 3) + ', TC ' + fixed(c.TC, 3)
-                     : 'agreement ' + fixed(c.agreement, 3)) + ', ' + fixed(c.seconds, 2) + ' s';
-    scorePoints.push({x: c.seconds, y: byReference ? c.Q : c.agreement, label: String(c.rank),
+                     : scoreName + ' ' + fixed(scoreOf(c), 3)) + ', ' + fixed(c.seconds, 2) + ' s';
+    scorePoints.push({x: c.seconds, y: scoreOf(c), label: String(c.rank),
                       title: title, colour: colourOf(c.aligner), ring: c === best});
     if (byReference) {
       scorePoints.push({x: c.seconds, y: c.TC, title: title, colour: colourOf(c.aligner), hollow: true});
@@ -248,7 +261,7 @@
   });
   if (scorePoints.length) {
     scatter(document.getElementById('score-chart'), scorePoints, 'seconds',
-            byReference ? 'Q (filled), TC (hollow)' : 'agreement');
+            byReference ? 'Q (filled), TC (hollow)' : scoreName);
     document.getElementById('score-caption').textContent =
         'Each candidate by its rank in the table; the winner ringed. Colours by aligner:';
   } else {

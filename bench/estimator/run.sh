@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The learned estimator's features against plain agreement on the same
+# candidates, side by side: generated families of 20, 200 and 1,000
+# sequences (eight candidates each) and the real candidates alnadvise makes
+# for BAliBASE BB30014 (44 sequences). Prints the median of five runs of each,
+# the ratio features / agreement and the peak memory of the whole run.
+#
+#   bench/estimator/run.sh      (build directory: $BUILD_DIR or build-bench)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${BUILD_DIR:-$root/build-bench}
+[[ ${1:-} == -h || ${1:-} == --help ]] && { sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0; }
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
+cmake --build "$build" --target estimator_bench alnadvise -j2 >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+tools=${GETCHAR_TOOLS_DIR:-$root/build/tools}
+"$build/alnadvise" -q --no-merge --no-html --estimator agreement --tools "$tools" \
+  -o "$work/advice" /usr/share/doc/kalign/examples/BB30014.tfa >/dev/null
+/usr/bin/time -v -o "$work/time" "$build/bench/estimator/estimator_bench" \
+  --real "$work/advice/alignments" --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true --benchmark_format=csv >"$work/out.csv" 2>/dev/null
+awk -F, '$1 ~ /_median"?$/ { name = $1; gsub(/"/, "", name); sub(/_median$/, "", name)
+    split(name, part, "/"); t[part[1], part[2]] = $3; sizes[part[2]] = 1 }
+  END { printf "%-10s %-14s %-14s %s\n", "input", "agreement_ms", "features_ms", "ratio"
+        for (s in sizes) printf "%-10s %-14.2f %-14.2f %.2f\n", s, t["agreement", s],
+          t["features", s], t["features", s] / t["agreement", s] }' "$work/out.csv"
+echo "peak memory of the whole run: $(awk -F': ' '/Maximum resident/ { printf "%.0f MB", $2 / 1024 }' "$work/time")"
