@@ -5,13 +5,7 @@
 set -euo pipefail
 convert=(/usr/bin/python3 "$1")
 scorer=$2
-tmp=$(mktemp -d)
-trap 'rm -rf -- "$tmp"' EXIT
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/check_helpers.sh"
 
 # A Pfam seed: inserts in lower case with '.' gaps.
 cat >"$tmp/seed.sth" <<'STO'
@@ -59,5 +53,4 @@ for f in ragged empty; do
   [[ -z $(ls "$tmp/$f") ]] || fail "$f alignment left files"
 done
 
-((failures == 0)) || exit 1
-echo "reference_pair: all checks passed"
+finish_checks reference_pair

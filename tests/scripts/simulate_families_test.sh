@@ -4,13 +4,7 @@
 #   simulate_families_test.sh SCRIPT
 set -euo pipefail
 script=$1
-tmp=$(mktemp -d)
-trap 'rm -rf -- "$tmp"' EXIT
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/check_helpers.sh"
 
 # Prints "name<TAB>sequence" per record, lines joined, gaps removed.
 records() {
@@ -116,8 +110,4 @@ chmod +x "$tmp/fake/indelible"
 PATH="$tmp/fake:$PATH" expect_failure "broken simulator" "$script" "$tmp/e" "${tiny[@]}"
 [[ -z $(ls -A "$tmp/e") ]] || fail "a failed simulation left files: $(ls -A "$tmp/e")"
 
-if ((failures)); then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "simulate-families: all checks passed"
+finish_checks simulate-families
