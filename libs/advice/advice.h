@@ -8,6 +8,7 @@
 
 #include "advice/candidates.h"
 #include "advice/choice_model.h"
+#include "advice/cost_model.h"
 #include "runs/data_set.h"
 
 namespace advice {
@@ -24,10 +25,23 @@ struct CandidateResult {
   bool hasPredicted = false;      // the learnt estimator's predicted Q
   double predicted = 0;
   double seconds = 0;            // the run's wall time (the runner's, with a reference)
+  double expectedSeconds = 0;    // the cost model's, on one core
+  bool leftOut = false;          // not run: the budget (status says why)
   bool ran = false;              // a process ran (seconds is meaningful)
   std::string file;              // relative to the output folder; "" when none
   int rank = 0;                  // 1 = best; 0 = not ranked (no alignment)
   std::vector<int> mergeInputs;  // the merge: ids of its three inputs
+};
+
+// What the time budget allowed.
+struct BudgetReport {
+  double seconds = 0;  // 0: no limit
+  bool byDefault = false;
+  double mafftAutoSeconds = 0;  // MAFFT --auto's expected wall time, --thread jobs
+  double expectedWallSeconds = 0;  // of the candidates run, on the jobs given
+  std::string costModelPath;
+  bool merge = false;    // the merge was planned
+  std::string mergeWhy;  // why not, when it was wanted
 };
 
 struct Advice {
@@ -44,6 +58,8 @@ struct Advice {
   Estimator estimator = Estimator::kAgreement;
   std::string modelPath;
   ChoiceModel model;
+  CostModel costModel;
+  BudgetReport budget;
   std::vector<CandidateResult> results;  // ranked order
   int bestIndex = -1;                    // into results; -1 when none valid
   double wallSeconds = 0, runSeconds = 0, overheadSeconds = 0;

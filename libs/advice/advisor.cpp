@@ -4,18 +4,21 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 #include "advice/agreement_scores.h"
+#include "advice/budget.h"
 #include "advice/core_tables.h"
 #include "advice/ranking.h"
+#include "advice/row_sample.h"
 #include "runs/aligner_jobs.h"
 #include "runs/aligner_names.h"
 #include "runs/job_pool.h"
-#include "runs/run_cost.h"
 #include "runs/run_verdict.h"
 #include "runs/signal_guard.h"
 #include "runs/tool_locations.h"
+#include "getChar.h"
 
 namespace advice {
 
@@ -25,6 +28,11 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 bool readable(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
+
+// When the runs of a budget are stopped, from the first one's start.
+double deadline(double budget) {
+  return std::max(kBudgetSlack * budget, budget + kBudgetSlackSeconds);
+}
 
 // Candidate id i writes the run file of index i + 4.
 int fileOf(const Candidate& c) { return c.id + runs::kFirstRunFile - 1; }
@@ -60,6 +68,8 @@ bool Advisor::checkInputs(std::string* error) {
     *error = "cannot read the front '" + advice_.frontPath + "'";
     return false;
   }
+  advice_.budget.costModelPath = runs::findDataFile(settings_.costModel, "cost-model.json");
+  if (!readCostModel(advice_.budget.costModelPath, &advice_.costModel, error)) return false;
   return advice_.referenceMode() || chooseEstimator(error);
 }
 
@@ -108,8 +118,13 @@ bool Advisor::prepare(std::string* error) {
     *error = "cannot read back '" + input + "'";
     return false;
   }
-  Proposal p = proposeCandidates(advice_.features, static_cast<int>(advice_.data.size()),
-                                 advice_.tablePath, advice_.frontPath, settings_.aligners);
+  const int sequences = static_cast<int>(advice_.data.size());
+  std::vector<int> aligners = settings_.aligners;
+  if (!settings_.alignersGiven && sequences >= kLargeInputSequences &&
+      std::find(aligners.begin(), aligners.end(), CLUSTALO) == aligners.end())
+    aligners.push_back(CLUSTALO);
+  Proposal p = proposeCandidates(advice_.features, sequences, advice_.tablePath,
+                                 advice_.frontPath, aligners);
   advice_.nearest = p.nearest;
   advice_.front = p.front;
   advice_.frontPoints = p.frontPoints;
@@ -120,7 +135,65 @@ bool Advisor::prepare(std::string* error) {
     r.status = runs::kStatusNotRun;
     results_.push_back(r);
   }
+  planRuns();
   return true;
+}
+
+// Expected times, the budget and what fits in it; the merge is planned
+// only where t_coffee may run and the budget leaves room for it.
+void Advisor::planRuns() {
+  const int n = static_cast<int>(advice_.data.size());
+  const double length = advice_.data.meanLength();
+  const CostModel& model = advice_.costModel;
+  BudgetReport& b = advice_.budget;
+  const int cores = std::min(std::max(settings_.jobs, 1), 4);
+  b.mafftAutoSeconds = expectedSeconds(model, runs::makeConfiguration(MAFFT, "--auto"), n, length) /
+                       (1 + kMafftThreadGain * (cores - 1));
+  b.byDefault = settings_.budgetSeconds < 0;
+  b.seconds = b.byDefault
+                  ? std::max(kMinimumBudgetSeconds, kDefaultBudgetFactor * b.mafftAutoSeconds)
+                  : settings_.budgetSeconds;
+  // Above kHugeInputSequences what keeps an N x N matrix (4 bytes a cell,
+  // half of it) does not run at all.
+  const double matrixGb = 2.0 * n * n / 1e9;
+  std::vector<BudgetItem> items;
+  std::vector<size_t> itemOf;
+  for (size_t i = 0; i < results_.size(); ++i) {
+    CandidateResult& r = results_[i];
+    const runs::Configuration& c = r.candidate.configuration;
+    const std::string family = costFamily(c, n, length);
+    r.expectedSeconds = expectedSeconds(model, c, n, length);
+    if (n >= kHugeInputSequences && quadraticMemory(family)) {
+      char why[160];
+      std::snprintf(why, sizeof why,
+                    "left out (its memory grows with the square of the sequences: about %.0f GB "
+                    "here)",
+                    matrixGb);
+      r.leftOut = true;
+      r.status = why;
+      continue;
+    }
+    const CostFamily* f = model.find(family);
+    items.push_back({r.expectedSeconds, f ? f->meanQ : 0});
+    itemOf.push_back(i);
+  }
+  bool wantMerge = settings_.merge;
+  if (wantMerge && n > kMergeMaxSequences) {
+    wantMerge = false;
+    b.mergeWhy = "more than " + std::to_string(kMergeMaxSequences) +
+                 " sequences, the merge's limit";
+  }
+  const double mergeSeconds =
+      expectedSeconds(model, kMergeFamily, n, length);
+  const BudgetPlan plan = planWithinBudget(items, b.seconds, settings_.jobs, wantMerge, mergeSeconds);
+  for (size_t k = 0; k < items.size(); ++k) {
+    if (plan.chosen[k]) continue;
+    results_[itemOf[k]].leftOut = true;
+    results_[itemOf[k]].status = "left out (" + plan.why[k] + ")";
+  }
+  b.expectedWallSeconds = plan.expectedWall;
+  b.merge = mergePlanned_ = plan.merge;
+  if (wantMerge && !plan.merge) b.mergeWhy = plan.mergeWhy;
 }
 
 // Without a reference the runner's scoring must fail: a path never written.
@@ -148,23 +221,29 @@ void Advisor::record(CandidateResult& r, const runs::JobOutcome& outcome, int fi
 
 bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
   std::vector<size_t> queue;
+  size_t chosen = 0;
+  double longest = 0;
   for (size_t i = 0; i < results_.size(); ++i) {
     CandidateResult& r = results_[i];
+    if (r.leftOut) continue;
+    ++chosen;
     const char* program = runs::alignerProgram(r.candidate.configuration.kind);
     if (!runs::hasProgram(advice_.toolsFolder, program)) {
       r.status = runs::missingStatus(program);
       continue;
     }
     queue.push_back(i);
+    longest = std::max(longest, r.expectedSeconds);
   }
   std::stable_sort(queue.begin(), queue.end(), [&](size_t a, size_t b) {
-    return runs::expectedCost(results_[a].candidate.configuration, advice_.data) >
-           runs::expectedCost(results_[b].candidate.configuration, advice_.data);
+    return results_[a].expectedSeconds > results_[b].expectedSeconds;
   });
-  planned_ = results_.size() + (settings_.merge ? 1 : 0);
-  observer.planned(advice_, results_.size(), settings_.merge, settings_.jobs);
+  planned_ = chosen + (mergePlanned_ ? 1 : 0);
+  observer.planned(advice_, chosen, mergePlanned_, settings_.jobs);
+  for (const CandidateResult& r : results_)
+    if (r.leftOut) observer.leftOut(r);
   for (CandidateResult& r : results_)
-    if (r.status != runs::kStatusNotRun) finished(observer, r);
+    if (!r.leftOut && r.status != runs::kStatusNotRun) finished(observer, r);
 
   const std::string input = runFolder_.file("input.fasta");
   const int sequences = static_cast<int>(advice_.data.size());
@@ -177,9 +256,13 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
   runs::JobPoolSettings pool;
   pool.maxJobs = settings_.jobs;
   pool.timeoutSeconds = settings_.timeoutSeconds;
+  // The longest run chosen gets twice its expected time whatever the budget.
+  if (advice_.budget.seconds > 0)
+    pool.deadlineSeconds = std::max(deadline(advice_.budget.seconds), 2 * longest);
   pool.outputFd = logFd;
   std::vector<runs::JobOutcome> outcomes;
   const Clock::time_point start = Clock::now();
+  runsStart_ = start;
   double handling = 0;
   const bool completed = runs::runJobs(
       jobs, pool,
@@ -224,12 +307,17 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
   CandidateResult merge;
   merge.candidate.id = static_cast<int>(results_.size()) + 1;
   merge.candidate.configuration.kind = runs::kMergeKind;
+  if (!mergePlanned_) {
+    if (!advice_.budget.mergeWhy.empty()) observer.noMerge(advice_.budget.mergeWhy);
+    return true;
+  }
   scoreWithoutReference();  // without a reference, the three the estimator ranks first
   std::vector<size_t> inputs;
   for (size_t i : rankCandidates(results_, rankBy()))
     if (results_[i].valid && inputs.size() < 3) inputs.push_back(i);
   if (inputs.size() < 3) {
-    observer.noMerge();
+    advice_.budget.mergeWhy = "fewer than three candidates produced an alignment";
+    observer.noMerge(advice_.budget.mergeWhy);
     --planned_;
     return true;
   }
@@ -250,6 +338,13 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
   runs::JobPoolSettings pool;
   pool.maxJobs = 1;
   pool.timeoutSeconds = settings_.timeoutSeconds;
+  merge.expectedSeconds =
+      expectedSeconds(advice_.costModel, kMergeFamily, static_cast<int>(advice_.data.size()),
+                      advice_.data.meanLength());
+  if (advice_.budget.seconds > 0)
+    pool.deadlineSeconds =
+        std::max(deadline(advice_.budget.seconds) - runs::secondsSince(runsStart_),
+                 2 * merge.expectedSeconds);
   pool.outputFd = logFd;
   std::vector<runs::JobOutcome> outcomes;
   const Clock::time_point start = Clock::now();
@@ -263,11 +358,34 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
   return completed;
 }
 
-// Without a reference; see agreement_scores.h for the merge's place.
+// Without a reference; see agreement_scores.h for the merge's place. A
+// large family is scored on a sample of its rows (row_sample.h).
 void Advisor::scoreWithoutReference() {
   if (advice_.referenceMode()) return;
-  scoreAgreement(&results_);
-  if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &results_);
+  const size_t records = advice_.data.size();
+  if (records <= kScoredRows) {
+    scoreAgreement(&results_);
+    if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &results_);
+    return;
+  }
+  const std::vector<size_t> which = sampleRows(records, kScoredRows, 1);
+  std::vector<CandidateResult> sampled;
+  for (const CandidateResult& r : results_) {
+    CandidateResult s;
+    s.candidate = r.candidate;
+    s.valid = r.valid;
+    s.mergeInputs = r.mergeInputs;
+    if (r.valid) s.rows = sampledAlignment(r.rows, which);
+    sampled.push_back(std::move(s));
+  }
+  scoreAgreement(&sampled);
+  if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &sampled);
+  for (size_t i = 0; i < results_.size(); ++i) {
+    results_[i].hasAgreement = sampled[i].hasAgreement;
+    results_[i].agreement = sampled[i].agreement;
+    results_[i].hasPredicted = sampled[i].hasPredicted;
+    results_[i].predicted = sampled[i].predicted;
+  }
 }
 
 RankBy Advisor::rankBy() const {

@@ -5,15 +5,19 @@
 //
 // run() copies the data set (and the reference) under safe names into a
 // fresh run folder, computes its features, proposes the candidates
-// (core_tables.h), runs them through the job pool (longest expected first;
-// a missing program is reported and the rest go on), merges the three best
-// with t_coffee unless told not to, scores each alignment (Q and TC against
+// (core_tables.h), keeps those that fit the time budget (budget.h, with the
+// expected times of cost_model.h), runs them through the job pool (longest
+// expected first; a missing program is reported and the rest go on; runs
+// still going well past the budget are stopped), merges the
+// three best with t_coffee unless told not to or the data set has more than
+// kMergeMaxSequences records, scores each alignment (Q and TC against
 // the reference, else agreement and, with the learnt estimator, its
 // predicted Q) and ranks them (ranking.h). The run folder
 // is removed when the Advisor goes, unless keep.
 #ifndef ADVICE_ADVISOR_H
 #define ADVICE_ADVISOR_H
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +30,21 @@
 
 namespace advice {
 
+// The merge's t_coffee is told -maxnseq=80; above that it is not run.
+const int kMergeMaxSequences = 80;
+// The default budget: this many times MAFFT --auto's expected time, and at
+// least kMinimumBudgetSeconds (below it every run is a process's start).
+const double kDefaultBudgetFactor = 3;
+// MAFFT --auto --thread J against one thread: measured 1.4 times as fast on
+// two cores (L-INS-i on 44 sequences, FFT-NS-2 on 1,000); counted up to 4.
+const double kMafftThreadGain = 0.4;
+const double kMinimumBudgetSeconds = 2;
+// Runs still going at this many times the budget, and at least this many
+// seconds past it, are stopped: room for the cost model's error and for a
+// busy machine.
+const double kBudgetSlack = 1.5;
+const double kBudgetSlackSeconds = 10;
+
 struct AdviceSettings {
   std::string dataSet;
   std::string reference;  // "": agreement mode
@@ -34,6 +53,9 @@ struct AdviceSettings {
   std::string tools;      // "": see runs::findToolsFolder
   int jobs = 1;
   std::vector<int> aligners{0, 1, 2, 3, 4};
+  // False: aligners is the default, and Clustal Omega joins it for data
+  // sets of kLargeInputSequences records and more.
+  bool alignersGiven = false;
   double timeoutSeconds = 0;  // 0: none
   bool merge = true;
   bool keep = false;  // keep the run folder
@@ -41,6 +63,10 @@ struct AdviceSettings {
   // file names as its default) and the model file ("": the shipped one).
   std::string estimator;
   std::string choiceModel;
+  // The wall time the runs may take on `jobs` cores: below 0 the default
+  // (see kDefaultBudgetFactor), 0 no limit.
+  double budgetSeconds = -1;
+  std::string costModel;  // "": the shipped one
 };
 
 // Hears of the runs as they go.
@@ -49,10 +75,12 @@ class AdviceObserver {
   virtual ~AdviceObserver() = default;
   // Before the first run: how many candidates, with a merge or not.
   virtual void planned(const Advice&, size_t /*candidates*/, bool /*merge*/, int /*jobs*/) {}
+  // After planned: each candidate the budget left out (status says why).
+  virtual void leftOut(const CandidateResult&) {}
   // A candidate (or the merge) that ended, or that could not start.
   virtual void finished(const CandidateResult&, size_t /*done*/, size_t /*planned*/) {}
-  // Fewer than three candidates produced an alignment.
-  virtual void noMerge() {}
+  // No merge: why ("fewer than three candidates produced an alignment", ...).
+  virtual void noMerge(const std::string& /*why*/) {}
 };
 
 enum class AdviceOutcome { kDone, kFailed, kInterrupted };
@@ -80,6 +108,7 @@ class Advisor {
  private:
   bool chooseEstimator(std::string* error);
   bool prepare(std::string* error);
+  void planRuns();
   bool runCandidates(int logFd, AdviceObserver& observer);
   bool runMerge(int logFd, AdviceObserver& observer);
   bool stageMerge(const std::vector<size_t>& inputs, CandidateResult* merge);
@@ -96,6 +125,8 @@ class Advisor {
   runs::RunFolder runFolder_;
   std::vector<CandidateResult> results_;  // candidates in id order, then the merge
   double poolSeconds_ = 0;
+  bool mergePlanned_ = false;
+  std::chrono::steady_clock::time_point runsStart_;
   size_t finished_ = 0, planned_ = 0;
 };
 

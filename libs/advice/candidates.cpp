@@ -14,6 +14,15 @@ const std::vector<BaselineConfiguration> kStrongBaseline = {
     {MAFFT, "--genafpair --maxiterate 1000", "consistency: E-INS-i", 200},
 };
 
+const std::vector<BaselineConfiguration> kLargeInputBaseline = {
+    {MAFFT, "--retree 1", "large input: FFT-NS-1", kLargeInputSequences},
+    {MAFFT, "--parttree", "large input: PartTree", kLargeInputSequences},
+    {MAFFT, "--dpparttree", "large input: DPPartTree", kLargeInputSequences},
+    {MUSCLE, "-maxiters 2", "large input: two iterations", kLargeInputSequences},
+    {CLUSTALO, "", "large input: Clustal Omega", kLargeInputSequences},
+    {MAFFT, "--memsavetree", "large input: memory-saving guide tree", kHugeInputSequences},
+};
+
 namespace {
 
 bool allowed(const std::vector<int>& aligners, int kind) {
@@ -44,6 +53,10 @@ std::vector<Candidate> assembleCandidates(const CandidateSources& sources) {
     add(&list, sources.aligners, runs::makeConfiguration(kind, ""), "default");
   for (const BaselineConfiguration& b : kStrongBaseline) {
     if (sources.sequences <= b.maxSequences)
+      add(&list, sources.aligners, runs::makeConfiguration(b.kind, b.options), b.reason);
+  }
+  for (const BaselineConfiguration& b : kLargeInputBaseline) {
+    if (sources.sequences >= b.maxSequences)
       add(&list, sources.aligners, runs::makeConfiguration(b.kind, b.options), b.reason);
   }
   for (const NearestReference& r : sources.nearest) {

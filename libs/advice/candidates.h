@@ -1,6 +1,6 @@
 // Assembling the candidate configurations of one data set, each with the
-// reasons it is there: the five defaults, MAFFT's consistency strategies
-// (small data sets), the nearest references of the table and the front's
+// reasons it is there: the aligners' defaults, MAFFT's consistency
+// strategies (small data sets), fast strategies (large ones), the nearest references of the table and the front's
 // best entries. The same configuration from several sources runs once.
 #ifndef ADVICE_CANDIDATES_H
 #define ADVICE_CANDIDATES_H
@@ -38,12 +38,22 @@ struct BaselineConfiguration {
   int kind;
   const char* options;
   const char* reason;
-  int maxSequences;  // added when the data set has at most this many
+  int maxSequences;  // added when the data set has at most this many (large
+                     // input: at least)
 };
 
 // MAFFT's consistency strategies, up to the size where MAFFT's own --auto
 // still picks them.
 extern const std::vector<BaselineConfiguration> kStrongBaseline;
+
+// Fast strategies for data sets of at least kLargeInputSequences records,
+// where the consistency strategies no longer run.
+const int kLargeInputSequences = 500;
+// From this many on, what keeps a full distance matrix is left out
+// (cost_model.h's quadraticMemory) and MAFFT's memory-saving guide tree,
+// which --auto takes there, comes in.
+const int kHugeInputSequences = 20000;
+extern const std::vector<BaselineConfiguration> kLargeInputBaseline;
 
 struct CandidateSources {
   int sequences = 0;          // of the data set
@@ -52,7 +62,8 @@ struct CandidateSources {
   std::vector<FrontPick> front;
 };
 
-// Order: the five defaults (kind order), the strong baseline, the nearest
+// Order: the defaults (kind order), the strong baseline, the large-input
+// strategies, the nearest
 // references by rank, the front picks. Configurations of aligners not
 // allowed are left out; a repeated configuration adds its reason to the
 // first one's.

@@ -36,6 +36,7 @@ struct Running {
   bool terminated = false;  // SIGTERM sent
   Clock::time_point terminatedAt;
   bool timedOut = false;
+  bool overBudget = false;
 };
 
 [[noreturn]] void runChild(const JobWork& work, int resultFd, int outputFd) {
@@ -121,6 +122,7 @@ class Pool {
   bool run() {
     while (next_ < jobs_.size() || !running_.empty()) {
       if (SignalGuard::caught() != 0 && !stopping_) stopAll();
+      if (!stopping_ && pastDeadline()) skipTheRest();
       while (!stopping_ && next_ < jobs_.size() && static_cast<int>(running_.size()) < maxJobs_)
         start(next_++);
       if (reapEnded()) continue;
@@ -137,6 +139,17 @@ class Pool {
   void stopAll() {
     stopping_ = true;
     for (Running& r : running_) terminate(r);
+  }
+
+  bool pastDeadline() const {
+    return settings_.deadlineSeconds > 0 && secondsSince(start_) >= settings_.deadlineSeconds;
+  }
+
+  void skipTheRest() {
+    for (; next_ < jobs_.size(); ++next_) {
+      outcomes_[next_].status = JobStatus::kNotStarted;
+      onFinish_(next_, outcomes_[next_]);
+    }
   }
 
   void failToStart(size_t job, const char* why) {
@@ -186,7 +199,9 @@ class Pool {
       o.seconds = secondsSince(r.start);
       o.result = readAll(r.resultFd);
       ::close(r.resultFd);
-      if (r.timedOut) {
+      if (r.overBudget) {
+        o.status = JobStatus::kOverBudget;
+      } else if (r.timedOut) {
         o.status = JobStatus::kTimedOut;
       } else if (stopping_) {
         o.status = JobStatus::kInterrupted;
@@ -205,7 +220,12 @@ class Pool {
   // returns the seconds until the next of these is due (at most 0.2).
   double enforceTimeouts() {
     double wait = 0.2;
+    const bool deadline = pastDeadline();
     for (Running& r : running_) {
+      if (!r.terminated && deadline) {
+        r.overBudget = true;
+        terminate(r);
+      }
       if (!r.terminated && settings_.timeoutSeconds > 0) {
         const double left = settings_.timeoutSeconds - secondsSince(r.start);
         if (left <= 0) {
@@ -243,6 +263,7 @@ class Pool {
   const std::function<void(size_t, const JobOutcome&)>& onFinish_;
   std::vector<JobOutcome>& outcomes_;
   const int maxJobs_;
+  const Clock::time_point start_ = Clock::now();
   std::vector<Running> running_;
   size_t next_ = 0;
   bool stopping_ = false;

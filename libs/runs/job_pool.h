@@ -15,7 +15,9 @@ namespace runs {
 // the child ends with _exit after it.
 using JobWork = std::function<std::string()>;
 
-enum class JobStatus { kDone, kFailed, kTimedOut, kInterrupted };
+// kOverBudget: still running at the pool's deadline, stopped; kNotStarted:
+// the deadline came before the job could start.
+enum class JobStatus { kDone, kFailed, kTimedOut, kInterrupted, kOverBudget, kNotStarted };
 
 struct JobOutcome {
   JobStatus status = JobStatus::kFailed;
@@ -26,7 +28,10 @@ struct JobOutcome {
 
 struct JobPoolSettings {
   int maxJobs = 1;
-  double timeoutSeconds = 0;  // 0: none
+  double timeoutSeconds = 0;  // per job, from its start; 0: none
+  // Seconds from the start of runJobs after which every job still running
+  // is stopped and no other starts; 0: none.
+  double deadlineSeconds = 0;
   double graceSeconds = 2;    // between SIGTERM and SIGKILL
   int outputFd = -1;          // children's stdout and stderr; -1: /dev/null
 };

@@ -11,6 +11,8 @@ const char kStatusDone[] = "done";
 const char kStatusTimedOut[] = "timed out";
 const char kStatusInterrupted[] = "interrupted";
 const char kStatusNotRun[] = "not run";
+const char kStatusOverBudget[] = "stopped at the time budget";
+const char kStatusBudgetSpent[] = "not run: time budget spent";
 
 std::string failedStatus(const std::string& why) { return "failed (" + why + ")"; }
 std::string missingStatus(const std::string& program) { return "missing " + program; }
@@ -32,6 +34,12 @@ RunVerdict judgeRun(const JobOutcome& outcome, const std::string& alignmentPath,
       return v;
     case JobStatus::kInterrupted:
       v.status = kStatusInterrupted;
+      return v;
+    case JobStatus::kOverBudget:
+      v.status = kStatusOverBudget;
+      return v;
+    case JobStatus::kNotStarted:
+      v.status = kStatusBudgetSpent;
       return v;
     case JobStatus::kFailed:
       v.status = failedStatus(outcome.why);

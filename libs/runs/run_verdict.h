@@ -5,7 +5,9 @@
 //   "failed (<why>)"                    the process failed, left no result,
 //                                       an invalid alignment, or no scores
 //   "timed out", "interrupted"          stopped by the job pool
+//   "stopped at the time budget"        stopped at the pool's deadline
 //   "missing bin/<program>", "not run"  never started
+//   "not run: time budget spent"        the deadline came before it started
 #ifndef RUNS_RUN_VERDICT_H
 #define RUNS_RUN_VERDICT_H
 
@@ -21,6 +23,8 @@ extern const char kStatusDone[];
 extern const char kStatusTimedOut[];
 extern const char kStatusInterrupted[];
 extern const char kStatusNotRun[];
+extern const char kStatusOverBudget[];
+extern const char kStatusBudgetSpent[];
 std::string failedStatus(const std::string& why);       // "failed (<why>)"
 std::string missingStatus(const std::string& program);  // "missing <program>"
 bool isFailedStatus(const std::string& status);         // starts with "failed"

@@ -46,7 +46,7 @@ TEST_F(AlnadviseProgram, HelpVersionAndUsageErrors) {
   EXPECT_EQ(r.status, 0);
   for (const char* option :
        {"--ref", "--out", "--table", "--front", "--jobs", "--aligners", "--timeout", "--no-merge",
-        "--keep", "--tools", "--format", "--quiet", "--no-html"})
+        "--keep", "--tools", "--format", "--quiet", "--no-html", "--budget", "--cost-model"})
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   r = advise({"--version"});
   EXPECT_EQ(r.status, 0);
@@ -55,6 +55,7 @@ TEST_F(AlnadviseProgram, HelpVersionAndUsageErrors) {
   expectRefused({"--bogus", "x.fa"}, "bogus");
   expectRefused({"--format", "xml", "x.fa"}, "xml");
   expectRefused({"--aligners", "mafft,tcoffee", "x.fa"}, "tcoffee");
+  expectRefused({"--budget", "-5", "x.fa"}, "budget");
 }
 
 TEST_F(AlnadviseProgram, BadInputsAreRefusedBeforeAnythingIsWritten) {

@@ -122,6 +122,8 @@ TEST_F(AlntrainProgram, HelpVersionAndRefusals) {
   expectRefused({"--bogus", "bench"}, "bogus");
   expectRefused({"--resume", "--force", "bench"}, "exclude each other");
   expectRefused({"--runs-only", "bench"}, "--runs-only needs --configurations");
+  writeFile(dir.file("timings.tsv"), "data_set\tfamily\tsequences\tlength\tseconds\tQ\nx\tkalign\t4\n");
+  expectRefused({"--timings", "timings.tsv", "bench"}, "timings.tsv' line 2 is not a timing");
   expectRefused({"--list-configurations", "bench"}, "takes no BENCHMARK_DIR");
   r = train({"--list-configurations", "--aligners", "mafft,kalign", "--sample", "2"});
   EXPECT_EQ(r.status, 0) << r.err;

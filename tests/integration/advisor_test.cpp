@@ -234,6 +234,82 @@ TEST_F(AdvisorTest, HangingAlignerTimesOut) {
   EXPECT_EQ(byAligner(report, "KALIGN")["rank"], 1);
 }
 
+// Families of constant cost: MAFFT's and Kalign's 0.1 s, DIALIGN-TX's and
+// the merge's 100 s.
+std::string flatCostModel() {
+  std::string families;
+  for (const char* f : {"kalign", "mafft-progressive", "mafft-iterative", "mafft-consistency",
+                        "dialigntx", "merge"}) {
+    const bool slow = std::string(f) == "dialigntx" || std::string(f) == "merge";
+    families += std::string(families.empty() ? "" : ",") + "{\"family\": \"" + f +
+                "\", \"startSeconds\": " + (slow ? "100" : "0.1") +
+                ", \"logA\": -50, \"b\": 0, \"c\": 0, \"runs\": 1, \"dataSets\": 1, "
+                "\"sequences\": [4, 9], \"large\": null, \"meanQ\": 0.7, "
+                "\"heldOutError\": {\"median\": 1, \"p90\": 1}}";
+  }
+  return "{\"floorSeconds\": 0.05, \"families\": [" + families + "]}";
+}
+
+// Within the budget: what does not fit is left out with its expected time,
+// the merge too, and a run past the budget is stopped.
+TEST_F(AdvisorTest, BudgetLeavesOutWhatDoesNotFitAndStopsARunPastIt) {
+  ASSERT_TRUE(makeToolsFolder(dir.file("tools"), {{"mafft", "sleep 30\n"}}));
+  options.tools = dir.file("tools");
+  writeFile(dir.file("cost.json"), flatCostModel());
+  options.costModel = dir.file("cost.json");
+  options.aligners = {1, 2, 3};
+  options.budgetSeconds = 1;
+  const json report = advise(0);
+  const json& budget = report["budget"];
+  EXPECT_EQ(budget["seconds"], 1.0);
+  EXPECT_EQ(budget["byDefault"], false);
+  ASSERT_EQ(budget["leftOut"].size(), 1u) << budget.dump();
+  EXPECT_EQ(budget["leftOut"][0]["aligner"], "DIALIGNTX");
+  EXPECT_NE(budget["leftOut"][0]["why"].get<std::string>().find("over the budget of 1.0 s"),
+            std::string::npos);
+  EXPECT_EQ(budget["merge"]["planned"], false);
+  EXPECT_NE(budget["merge"]["why"].get<std::string>().find("expected 1 min 40 s"),
+            std::string::npos);
+  EXPECT_TRUE(byAligner(report, "DIALIGNTX")["seconds"].is_null());
+  int stopped = 0;
+  for (const json& c : report["candidates"]) {
+    if (c["aligner"] != "MAFFT") continue;
+    stopped += c["status"] == "stopped at the time budget";
+    EXPECT_TRUE(c["status"] == "stopped at the time budget" ||
+                c["status"] == "not run: time budget spent")
+        << c["status"];
+  }
+  EXPECT_GE(stopped, 1);
+  EXPECT_EQ(byAligner(report, "KALIGN")["rank"], 1);
+  EXPECT_NEAR(byAligner(report, "KALIGN")["expectedSeconds"].get<double>(), 0.1, 1e-6);
+
+  // A cost model that cannot be read stops the advice before any run.
+  writeFile(dir.file("cost.json"), "{\"floorSeconds\": 0.05}");
+  options.force = true;
+  advise(2);
+  EXPECT_NE(captured.err.find("cost.json' is malformed"), std::string::npos) << captured.err;
+}
+
+// Above the merge's 80 sequences no merge is tried, and the report says so.
+TEST_F(AdvisorTest, NoMergeAboveItsSequenceLimit) {
+  std::string fasta;
+  const std::string base = "MKVLAAGIVGLLLAHSEQWRAKLDEFGHIKLMNPQRSTVWY";
+  for (int i = 0; i < 81; ++i) {
+    std::string s = base;
+    s[static_cast<size_t>(i) % s.size()] = "ACDEFGHIKLMNPQRSTVWY"[i % 20];
+    s[static_cast<size_t>(i * 7) % s.size()] = "ACDEFGHIKLMNPQRSTVWY"[(i / 20) % 20];
+    fasta += ">s" + std::to_string(i) + "\n" + s + "\n";
+  }
+  writeFile(dir.file("many.fasta"), fasta);
+  options.dataSet = dir.file("many.fasta");
+  options.aligners = {2, 3};
+  options.budgetSeconds = 0;
+  const json report = advise(0);
+  EXPECT_EQ(report["budget"]["merge"]["planned"], false);
+  EXPECT_EQ(report["budget"]["merge"]["why"], "more than 80 sequences, the merge's limit");
+  for (const json& c : report["candidates"]) EXPECT_NE(c["aligner"], "MERGE");
+}
+
 TEST_F(AdvisorTest, EveryRunFailingLeavesNoBestAlignment) {
   ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
                               {{"kalign2", "exit 1\n"}, {"muscle3.8", "echo '>s1' > \"$4\"\n"}}));

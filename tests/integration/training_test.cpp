@@ -7,6 +7,7 @@
 #include <string>
 
 #include "advice/choice_model.h"
+#include "advice/cost_model.h"
 #include "alnadvise/advisor.h"
 #include "alntrain/benchmark_set.h"
 #include "alntrain/evaluation.h"
@@ -138,9 +139,24 @@ TEST_F(TrainingTest, TrainsOnTwoSetsAndTheAdvisorUsesWhatItLearnt) {
   EXPECT_EQ(table.rfind("BB11001;", 0), 0u) << table;
   EXPECT_NE(table.find("\nBB12006;"), std::string::npos) << table;
 
+  // Every valid run is timed, and the cost model fitted on them counts them.
+  const std::string timings = readFile(options.outputFolder + "/timings.tsv");
+  size_t done = 0;
+  for (size_t at = 0; (at = runs.find("\tdone\n", at)) != std::string::npos; ++at) ++done;
+  EXPECT_EQ(static_cast<size_t>(std::count(timings.begin(), timings.end(), '\n')), 1 + done);
+  advice::CostModel costs;
+  std::string error;
+  ASSERT_TRUE(advice::readCostModel(options.outputFolder + "/cost-model.json", &costs, &error))
+      << error;
+  int timed = 0;
+  for (const advice::CostFamily& f : costs.families) timed += f.runs;
+  EXPECT_EQ(static_cast<size_t>(timed), done);
+
   alnadvise::AdviseOptions setup = adviceOptions("/usr/share/dialign-tx/BB11002.tfa");
   setup.reference = "/usr/share/dialign-tx/BB11002.msf";
+  setup.costModel = options.outputFolder + "/cost-model.json";
   const nlohmann::json report = advise(setup);
+  EXPECT_EQ(report["budget"]["costModel"], setup.costModel);
   EXPECT_FALSE(report["nearestReferences"].empty());
   std::string reasons;
   for (const auto& c : report["candidates"])

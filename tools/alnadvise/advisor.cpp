@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "advice/budget.h"
 #include "html_report.h"
 #include "output_folder.h"
 #include "report_writers.h"
@@ -46,10 +47,23 @@ class Progress : public advice::AdviceObserver {
   void planned(const Advice& advice, size_t candidates, bool merge, int jobs) override {
     for (const std::string& w : advice.warnings)
       std::cerr << "alnadvise: warning: " << w << std::endl;
+    start_ = Clock::now();
+    expectedWall_ = advice.budget.expectedWallSeconds;
     if (options_.quiet) return;
+    const advice::BudgetReport& b = advice.budget;
     std::cerr << "alnadvise: " << advice.data.size() << " sequences; " << candidates
               << " candidates" << (merge ? " and a merge" : "") << ", " << jobs
-              << " at a time; log in " << output_ << "/advise.log" << std::endl;
+              << " at a time, expected " << advice::formatDuration(b.expectedWallSeconds);
+    if (b.seconds > 0)
+      std::cerr << " within a budget of " << advice::formatDuration(b.seconds)
+                << (b.byDefault ? " (3 times MAFFT --auto's expected " +
+                                      advice::formatDuration(b.mafftAutoSeconds) + ")"
+                                : std::string());
+    std::cerr << "; log in " << output_ << "/advise.log" << std::endl;
+  }
+
+  void leftOut(const CandidateResult& r) override {
+    if (!options_.quiet) std::cerr << "alnadvise: " << describe(r) << ": " << r.status << std::endl;
   }
 
   void finished(const CandidateResult& r, size_t done, size_t planned) override {
@@ -57,25 +71,30 @@ class Progress : public advice::AdviceObserver {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
     std::string what;
+    const std::string expected =
+        r.expectedSeconds > 0 ? " (expected " + advice::formatDuration(r.expectedSeconds) + ")"
+                              : std::string();
+    const std::string elapsed = "; " + advice::formatDuration(runs::secondsSince(start_)) +
+                                " of an expected " + advice::formatDuration(expectedWall_);
     if (r.valid) {
-      what = std::string("done in ") + seconds + " s";
+      what = std::string("done in ") + seconds + " s" + expected + elapsed;
     } else if (r.status == runs::kStatusTimedOut) {
       char limit[32];
       std::snprintf(limit, sizeof limit, "%g", options_.timeoutSeconds);
       what = std::string("timed out after ") + limit + " s";
     } else {
-      what = r.status;
+      what = r.status + (r.ran ? " after " + std::string(seconds) + " s" + expected : "");
     }
     std::cerr << "[" << done << "/" << planned << "] " << describe(r) << ": " << what << std::endl;
   }
 
-  void noMerge() override {
-    if (!options_.quiet)
-      std::cerr << "alnadvise: no merge: fewer than three candidates produced an alignment"
-                << std::endl;
+  void noMerge(const std::string& why) override {
+    if (!options_.quiet) std::cerr << "alnadvise: no merge: " << why << std::endl;
   }
 
  private:
+  Clock::time_point start_ = Clock::now();
+  double expectedWall_ = 0;
   const AdviseOptions& options_;
   const std::string& output_;
 };

@@ -40,10 +40,20 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "The learnt estimator's model (default: the shipped one)");
   app.add_option("-j,--jobs", options->jobs, "Runs at once (default: the number of cores)")
       ->check(CLI::Range(1, 1024));
-  app.add_option("--aligners", aligners, "Aligners to consider, comma-separated (default: all)");
+  CLI::Option* alignersOption = app.add_option(
+      "--aligners", aligners,
+      "Aligners to consider, comma-separated (default: the five, and CLUSTALO from 500 "
+      "sequences on)");
   app.add_option("--timeout", options->timeoutSeconds,
                  "Seconds per run; a run past it is killed (default: none)")
       ->check(CLI::PositiveNumber);
+  app.add_option("--budget", options->budgetSeconds,
+                 "Wall seconds the runs may take on --jobs cores; candidates are chosen by "
+                 "expected accuracy per second to fit (default: 3 times MAFFT --auto --thread JOBS's "
+                 "expected time, at least 2 s; 0: no limit)")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--cost-model", options->costModel,
+                 "The expected run times' model (default: the shipped one)");
   app.add_flag("--no-merge", noMerge, "Do not merge the three best alignments");
   app.add_flag("--no-html", noHtml, "Do not write the report page report.html");
   app.add_flag("--keep", options->keep, "Keep the run folder under /tmp");
@@ -59,6 +69,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
       runs::parseToolCommandLine(app, argc, argv, "alnadvise", GETCHAR_VERSION, version, kBadInput);
   if (parsed >= 0) return parsed;
   if (!runs::parseAlignersOption("alnadvise", aligners, &options->aligners)) return kBadInput;
+  options->alignersGiven = alignersOption->count() > 0;
   options->merge = !noMerge;
   options->html = !noHtml;
   options->format = format == "json"  ? OutputFormat::kJson

@@ -1,5 +1,6 @@
 #include "html_report.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
@@ -24,8 +25,16 @@ std::string jsonForScript(const std::string& jsonText) {
 std::string alignmentJson(const Advice& advice) {
   if (advice.bestIndex < 0) return "null";
   const CandidateResult& best = advice.results[static_cast<size_t>(advice.bestIndex)];
-  const nlohmann::json j = {
-      {"candidateId", best.candidate.id}, {"names", advice.data.names}, {"rows", best.rows}};
+  // A page of a large family shows its first rows: best.fasta has them all.
+  const size_t shown = std::min(best.rows.size(), kPageMaxRows);
+  const std::vector<std::string> names(advice.data.names.begin(),
+                                       advice.data.names.begin() + static_cast<long>(shown));
+  const std::vector<std::string> rows(best.rows.begin(),
+                                      best.rows.begin() + static_cast<long>(shown));
+  const nlohmann::json j = {{"candidateId", best.candidate.id},
+                            {"names", names},
+                            {"rows", rows},
+                            {"totalRows", best.rows.size()}};
   // The same replacement of invalid UTF-8 as report.json's.
   return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }

@@ -20,9 +20,12 @@ using advice::Advice;
 // "</script" or "<!--" from a sequence name can end or alter the element.
 std::string jsonForScript(const std::string& jsonText);
 
+// The page shows at most this many rows of the winning alignment.
+const size_t kPageMaxRows = 2000;
+
 // The winning alignment as the page reads it: {"candidateId", "names",
-// "rows"} with the rows of best.fasta in record order; null when no run
-// produced an alignment.
+// "rows", "totalRows"} with the first kPageMaxRows rows of best.fasta in
+// record order; null when no run produced an alignment.
 std::string alignmentJson(const Advice& advice);
 
 // The whole page. reportJson is the text written to report.json.

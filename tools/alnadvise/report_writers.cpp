@@ -78,6 +78,27 @@ json estimator(const Advice& advice) {
             {"agreementSpearman", m.agreementSpearman}}}};
 }
 
+// The time budget, and what it left out and why.
+json budget(const Advice& advice) {
+  const advice::BudgetReport& b = advice.budget;
+  json leftOut = json::array();
+  for (const CandidateResult& r : advice.results) {
+    if (!r.leftOut) continue;
+    leftOut.push_back({{"id", r.candidate.id},
+                       {"aligner", alignerName(r.candidate.configuration.kind)},
+                       {"options", r.candidate.configuration.options},
+                       {"expectedSeconds", r.expectedSeconds},
+                       {"why", r.status}});
+  }
+  return {{"seconds", b.seconds > 0 ? json(b.seconds) : json()},
+          {"byDefault", b.byDefault},
+          {"mafftAutoExpectedSeconds", b.mafftAutoSeconds},
+          {"expectedWallSeconds", b.expectedWallSeconds},
+          {"costModel", b.costModelPath},
+          {"leftOut", leftOut},
+          {"merge", {{"planned", b.merge}, {"why", b.mergeWhy.empty() ? json() : json(b.mergeWhy)}}}};
+}
+
 }  // namespace
 
 std::string formatTsv(const Advice& advice) {
@@ -168,6 +189,7 @@ std::string formatJson(const Advice& advice) {
                  {"agreement", number(r.hasAgreement, r.agreement)},
                  {"predictedQ", number(r.hasPredicted, r.predicted)},
                  {"seconds", number(r.ran, r.seconds)},
+                 {"expectedSeconds", number(r.expectedSeconds > 0, r.expectedSeconds)},
                  {"status", r.status},
                  {"file", r.file.empty() ? json() : json(r.file)}};
     if (!r.mergeInputs.empty()) item["mergeInputs"] = r.mergeInputs;
@@ -180,6 +202,7 @@ std::string formatJson(const Advice& advice) {
   } else {
     j["best"] = nullptr;
   }
+  j["budget"] = budget(advice);
   j["timing"] = {{"wallSeconds", advice.wallSeconds},
                  {"runSeconds", advice.runSeconds},
                  {"overheadSeconds", advice.overheadSeconds}};

@@ -57,6 +57,11 @@ int parseCommandLine(int argc, char** argv, TrainOptions* options) {
   app.add_option("--configurations", options->configurations,
                  "Evaluate these configurations (ALIGNER<TAB>options or front lines) instead "
                  "of searching");
+  app.add_option("--timings", options->timings,
+                 "More timed runs (timings.tsv of another training) for the cost model; "
+                 "repeat it for more files")
+      ->allow_extra_args(false)
+      ->check(CLI::ExistingFile);
   app.add_flag("--runs-only", options->runsOnly,
                "With --configurations: only make the runs into runs.tsv, learn nothing");
   app.add_flag("--list-configurations", options->listConfigurations,

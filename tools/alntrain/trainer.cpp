@@ -16,6 +16,7 @@
 #include "cross_validation.h"
 #include "evaluation.h"
 #include "front_plot.h"
+#include "cost_fit.h"
 #include "learned_files.h"
 #include "option_space.h"
 #include "run_cache.h"
@@ -76,6 +77,7 @@ class Trainer {
   bool search(const std::vector<size_t>& sets, const std::string& label, SearchResult* result);
   // Writes the search's table and front (and, for the main search, its
   // pictures and search.tsv) into folder.
+  bool writeCostModel();
   bool writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
                     const std::string& folder, bool main, std::string* error);
   int stopped();
@@ -87,6 +89,7 @@ class Trainer {
   OptionSpace space_;
   std::string spacePath_, tools_, output_;
   std::vector<BenchmarkSet> sets_;
+  std::vector<advice::TimedRun> extraTimings_;  // --timings
   std::vector<size_t> active_;
   std::vector<runs::Configuration> list_;  // --configurations
   RunCache cache_;
@@ -136,6 +139,8 @@ int Trainer::checkInputs() {
                     std::to_string(options_.aligners.size()) + " default configurations",
                 kBadUsage);
   std::vector<std::string> warnings;
+  for (const std::string& path : options_.timings)
+    if (!readTimings(path, &extraTimings_, &error)) return fail(error, kBadUsage);
   if (!readBenchmark(options_.benchmark, &sets_, &warnings, &error)) return fail(error, kBadUsage);
   for (const std::string& w : warnings) std::cerr << "alntrain: warning: " << w << std::endl;
   if (options_.folds != 0 &&
@@ -230,6 +235,7 @@ int Trainer::runOnEverySet(const std::vector<runs::Configuration>& configuration
   if (status == EnsureStatus::kInterrupted) return stopped();
   if (status == EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
   if (options_.runsOnly) {  // only with --configurations
+    if (!writeCostModel()) return kTrainingFailed;
     say(std::to_string(evaluator_->stats().runsMade) + " runs made, " +
         std::to_string(requests.size() - static_cast<size_t>(evaluator_->stats().runsMade)) +
         " found in " + cache_.path());
@@ -360,6 +366,22 @@ bool Trainer::writeLearned(const std::vector<size_t>& sets, const SearchResult& 
   return drawFront(full, result.evaluated, folder, options_.gnuplot, log_, error);
 }
 
+// timings.tsv and cost-model.json; false (a message said why) when a file
+// cannot be written.
+bool Trainer::writeCostModel() {
+  std::vector<advice::TimedRun> timed = timedRuns(sets_, cache_);
+  const std::string own = formatTimings(timed);
+  timed.insert(timed.end(), extraTimings_.begin(), extraTimings_.end());
+  std::string error;
+  if (!runs::writeFileAtomically(output_ + "/timings.tsv", own, &error) ||
+      !runs::writeFileAtomically(output_ + "/cost-model.json",
+                                 advice::formatCostModel(advice::fitCostModel(timed)), &error)) {
+    std::cerr << "alntrain: " << error << std::endl;
+    return false;
+  }
+  return true;
+}
+
 int Trainer::stopped() {
   const int signal = runs::SignalGuard::caught();
   runFolder_.remove();
@@ -432,6 +454,7 @@ int Trainer::run() {
     }
   }
 
+  ok = writeCostModel() && ok;
   const EvaluationStats& stats = evaluator_->stats();
   summary_.wallSeconds = secondsSince(start_);
   summary_.stats = stats;

@@ -6,7 +6,9 @@
 // valid runs' alignments), front.txt, reference-table.txt, search.tsv (every
 // configuration evaluated, with its means), front.svg and front.png (with
 // front-plot.dat and front-plot.gp), report.txt, alntrain.log (what the
-// aligners printed) and, with folds, folds/<k>/ (each fold's table and
+// aligners printed), timings.tsv and cost-model.json (every timed run of the
+// benchmark, and the cost model fitted on them and on --timings; written
+// with --runs-only too) and, with folds, folds/<k>/ (each fold's table and
 // front) and cross-validation.tsv.
 #ifndef ALNTRAIN_TRAINER_H
 #define ALNTRAIN_TRAINER_H
@@ -41,6 +43,8 @@ struct TrainOptions {
   // how many, 0 for all); no benchmark is read.
   bool listConfigurations = false;
   long sample = 0;
+  // More timed runs (cost_fit.h) for the cost model, beside this training's.
+  std::vector<std::string> timings;
 };
 
 const int kTrained = 0;

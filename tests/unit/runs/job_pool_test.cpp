@@ -73,6 +73,27 @@ TEST(JobPool, TimeoutKillsTheWholeProcessGroup) {
   EXPECT_FALSE(fileExists(marker));
 }
 
+// At the deadline the running job is stopped and the waiting one never
+// starts; a job that ended before it keeps its result.
+TEST(JobPool, DeadlineStopsRunningAndSkipsWaitingJobs) {
+  JobPoolSettings settings;
+  settings.maxJobs = 2;
+  settings.deadlineSeconds = 0.5;
+  settings.graceSeconds = 0.2;
+  const std::vector<JobOutcome> o =
+      runAll({[] { return std::string("quick"); },
+              [] { return std::to_string(std::system("sleep 3")); },
+              [] { return std::to_string(std::system("sleep 3")); },
+              [] { return std::string("never"); }},
+             settings);
+  EXPECT_EQ(o[0].status, JobStatus::kDone);
+  EXPECT_EQ(o[0].result, "quick");
+  EXPECT_EQ(o[1].status, JobStatus::kOverBudget);
+  EXPECT_LT(o[1].seconds, 2.0);
+  EXPECT_EQ(o[2].status, JobStatus::kOverBudget);
+  EXPECT_EQ(o[3].status, JobStatus::kNotStarted);
+}
+
 TEST(JobPool, SignalStopsRunningAndPendingJobs) {
   SignalGuard guard;
   TempDir dir;

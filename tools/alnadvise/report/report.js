@@ -52,6 +52,26 @@
         fixed(report.timing && report.timing.wallSeconds, 1) + ' s',
   ];
   document.getElementById('summary').textContent = summary.join(' \u00b7 ');
+  // What the time budget allowed, and what it left out.
+  const budget = report.budget || {};
+  const leftOut = budget.leftOut || [];
+  const budgetText = [
+    budget.seconds ? 'time budget ' + fixed(budget.seconds, 1) + ' s' +
+        (budget.byDefault ? ' (3 times MAFFT --auto\'s expected ' +
+                            fixed(budget.mafftAutoExpectedSeconds, 1) + ' s)' : '')
+                   : 'no time budget',
+    'runs expected to take ' + fixed(budget.expectedWallSeconds, 1) + ' s',
+    leftOut.length + ' candidate' + (leftOut.length === 1 ? '' : 's') + ' left out',
+    budget.merge && budget.merge.why ? 'no merge: ' + budget.merge.why : null,
+  ];
+  const budgetLine = document.getElementById('budget');
+  budgetLine.textContent = budgetText.filter(Boolean).join(' \u00b7 ');
+  budgetLine.hidden = !budget.seconds && !leftOut.length;
+  const leftOutList = document.getElementById('left-out');
+  leftOutList.hidden = !leftOut.length;
+  leftOut.forEach(function (c) {
+    leftOutList.appendChild(el('li', configurationText(c) + ': ' + c.why));
+  });
   const files = document.getElementById('files');
   ['best.fasta', 'report.json', 'report.tsv', 'advise.log'].forEach(function (name) {
     if (name === 'best.fasta' && !best) return;
@@ -90,6 +110,8 @@
   }
   columns.push({key: 'seconds', label: 'seconds', number: true, decimals: 2,
                 value: function (c) { return c.seconds; }});
+  columns.push({key: 'expectedSeconds', label: 'expected s', number: true, decimals: 2,
+                value: function (c) { return c.expectedSeconds; }});
   columns.push({key: 'status', label: 'status', value: function (c) { return c.status; }});
   columns.push({key: 'file', label: 'alignment', value: function (c) { return c.file || ''; }});
 
@@ -392,8 +414,11 @@
   const names = alignment.names, rows = alignment.rows;
   const nRows = rows.length, nCols = rows[0].length;
   if (best) {
+    const total = alignment.totalRows || nRows;
     document.getElementById('alignment-title').textContent = 'Winning alignment: ' +
-        configurationText(best) + ' (' + nRows + ' \u00d7 ' + nCols + ' columns)';
+        configurationText(best) + ' (' + (total > nRows ? 'the first ' + nRows + ' of ' + total
+                                                         : nRows) +
+        ' \u00d7 ' + nCols + ' columns)';
   }
 
   // Per column: conservation level, conservation share and consensus letter.
