@@ -28,7 +28,7 @@ BB20003 $dt/BB20003.tfa -
 BB30028 $dt/BB30028.tfa -"
 flags=(-seqdiffwarn -ignoremissingseqs -ignoretestcase -truncname -quiet)
 q_of() {
-  [[ $2 == - ]] && { echo NA; return; }
+  [[ $2 == - || ! -s $1 ]] && { echo NA; return; }
   "$build/alnscore" -test "$1" -ref "$2" "${flags[@]}" | sed 's/.*;Q=\([^;]*\);.*/\1/'
 }
 seconds() { awk -v ns=$(($(date +%s%N) - $1)) 'BEGIN { printf "%.3f", ns / 1e9 }'; }
@@ -49,11 +49,13 @@ while read -r name input ref; do
       case $mode in
         auto) mafft --auto --anysymbol --thread 2 --quiet "$input" >"$work/auto.fasta" 2>/dev/null ;;
         budget) /usr/bin/time -v -o "$work/time" "$build/alnadvise" --tools "$build/tools" -j 2 \
-                  -q --format json -o "$work/budget" --force "$input" >"$work/budget.json"
+                  -q --format json -o "$work/budget" --force "$input" >"$work/budget.json" ||
+                  echo "$name: the advisor failed" >&2
                 kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time")
                 ((kb > peak)) && peak=$kb ;;
         all) "$build/alnadvise" --tools "$build/tools" -j 2 --budget 0 -q --format json \
-               -o "$work/all" --force "$input" >"$work/all.json" ;;
+               -o "$work/all" --force "$input" >"$work/all.json" ||
+               echo "$name: the advisor failed with --budget 0" >&2 ;;
       esac
       walls+=("$(seconds "$start")")
     done

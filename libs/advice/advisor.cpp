@@ -144,10 +144,11 @@ bool Advisor::prepare(std::string* error) {
 void Advisor::planRuns() {
   const int n = static_cast<int>(advice_.data.size());
   const double length = advice_.data.meanLength();
+  const double longest = static_cast<double>(advice_.data.longest());
   const CostModel& model = advice_.costModel;
   BudgetReport& b = advice_.budget;
   const int cores = std::min(std::max(settings_.jobs, 1), 4);
-  b.mafftAutoSeconds = expectedSeconds(model, runs::makeConfiguration(MAFFT, "--auto"), n, length) /
+  b.mafftAutoSeconds = expectedSeconds(model, runs::makeConfiguration(MAFFT, "--auto"), n, length, longest) /
                        (1 + kMafftThreadGain * (cores - 1));
   b.byDefault = settings_.budgetSeconds < 0;
   b.seconds = b.byDefault
@@ -161,8 +162,8 @@ void Advisor::planRuns() {
   for (size_t i = 0; i < results_.size(); ++i) {
     CandidateResult& r = results_[i];
     const runs::Configuration& c = r.candidate.configuration;
-    const std::string family = costFamily(c, n, length);
-    r.expectedSeconds = expectedSeconds(model, c, n, length);
+    const std::string family = costFamily(c, n, length, longest);
+    r.expectedSeconds = expectedSeconds(model, c, n, length, longest);
     if (n >= kHugeInputSequences && quadraticMemory(family)) {
       char why[160];
       std::snprintf(why, sizeof why,
@@ -192,6 +193,7 @@ void Advisor::planRuns() {
     results_[itemOf[k]].status = "left out (" + plan.why[k] + ")";
   }
   b.expectedWallSeconds = plan.expectedWall;
+  firstPick_ = items.empty() || b.seconds <= 0 ? results_.size() : itemOf[plan.first];
   b.merge = mergePlanned_ = plan.merge;
   if (wantMerge && !plan.merge) b.mergeWhy = plan.mergeWhy;
 }
@@ -209,7 +211,7 @@ void Advisor::finished(AdviceObserver& observer, const CandidateResult& r) {
 void Advisor::record(CandidateResult& r, const runs::JobOutcome& outcome, int fileIndex) {
   runs::RunVerdict v =
       runs::judgeRun(outcome, runs::runFile(fileIndex), advice_.data, advice_.referenceMode());
-  r.ran = true;
+  r.ran = v.status != runs::kStatusBudgetSpent;
   r.status = v.status;
   r.valid = v.valid;
   r.rows = std::move(v.rows);
@@ -235,8 +237,16 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
     queue.push_back(i);
     longest = std::max(longest, r.expectedSeconds);
   }
+  // Without a budget the longest first, so that no short run waits behind
+  // them at the end. With one, the first pick and then the shortest first:
+  // a run the model underrated then stops only itself and longer ones at
+  // the deadline, never the cheap runs waiting behind it.
   std::stable_sort(queue.begin(), queue.end(), [&](size_t a, size_t b) {
-    return results_[a].expectedSeconds > results_[b].expectedSeconds;
+    if (firstPick_ < results_.size() && (a == firstPick_ || b == firstPick_))
+      return a == firstPick_ && b != firstPick_;
+    return firstPick_ < results_.size()
+               ? results_[a].expectedSeconds < results_[b].expectedSeconds
+               : results_[a].expectedSeconds > results_[b].expectedSeconds;
   });
   planned_ = chosen + (mergePlanned_ ? 1 : 0);
   observer.planned(advice_, chosen, mergePlanned_, settings_.jobs);

@@ -42,7 +42,7 @@ const double kMinimumBudgetSeconds = 2;
 // Runs still going at this many times the budget, and at least this many
 // seconds past it, are stopped: room for the cost model's error and for a
 // busy machine.
-const double kBudgetSlack = 1.5;
+const double kBudgetSlack = 2;
 const double kBudgetSlackSeconds = 10;
 
 struct AdviceSettings {
@@ -126,6 +126,7 @@ class Advisor {
   std::vector<CandidateResult> results_;  // candidates in id order, then the merge
   double poolSeconds_ = 0;
   bool mergePlanned_ = false;
+  size_t firstPick_ = 0;  // into results_; results_.size() without a budget
   std::chrono::steady_clock::time_point runsStart_;
   size_t finished_ = 0, planned_ = 0;
 };

@@ -54,6 +54,7 @@ BudgetPlan planWithinBudget(const std::vector<BudgetItem>& items, double budget,
       if (items[i].expectedSeconds < items[first].expectedSeconds) first = i;
   }
   plan.chosen[first] = true;
+  plan.first = first;
   seconds.push_back(items[first].expectedSeconds);
   std::vector<size_t> order;
   for (size_t i = 0; i < n; ++i)

@@ -23,6 +23,7 @@ struct BudgetItem {
 
 struct BudgetPlan {
   std::vector<bool> chosen;     // per item
+  size_t first = 0;              // the first pick (with a budget and items)
   std::vector<std::string> why;  // per item left out: the reason
   bool merge = false;
   std::string mergeWhy;  // when the merge was wanted but left out

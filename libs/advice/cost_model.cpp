@@ -43,8 +43,8 @@ std::string mafftAutoFamily(int n, double length) {
   return n < 20000 ? "mafft-progressive" : "mafft-memsave";
 }
 
-std::string mafftFamily(const std::string& options, int n, double length) {
-  if (has(options, "--auto")) return mafftAutoFamily(n, length);
+std::string mafftFamily(const std::string& options, int n, double longest) {
+  if (has(options, "--auto")) return mafftAutoFamily(n, longest);
   if (has(options, "--memsavetree")) return "mafft-memsave";
   if (has(options, "--dpparttree")) return "mafft-dpparttree";
   if (has(options, "--parttree") || has(options, "--fastaparttree")) return "mafft-parttree";
@@ -138,7 +138,7 @@ double quantile(std::vector<double> v, double p) {
 
 }  // namespace
 
-std::string costFamily(const runs::Configuration& cf, int n, double length) {
+std::string costFamily(const runs::Configuration& cf, int n, double length, double longest) {
   switch (cf.kind) {
     case CLUSTALW:
       return "clustalw";
@@ -147,7 +147,7 @@ std::string costFamily(const runs::Configuration& cf, int n, double length) {
     case KALIGN:
       return "kalign";
     case MAFFT:
-      return mafftFamily(cf.options, n, length);
+      return mafftFamily(cf.options, n, longest > 0 ? longest : length);
     case MUSCLE:
       return valueOf(cf.options, "-maxiters", 16) <= 2 ? "muscle-fast" : "muscle";
     case PROBCONS:
@@ -290,8 +290,8 @@ double expectedSeconds(const CostModel& model, const std::string& family, int n,
 }
 
 double expectedSeconds(const CostModel& model, const runs::Configuration& configuration, int n,
-                       double length) {
-  return expectedSeconds(model, costFamily(configuration, n, length), n, length);
+                       double length, double longest) {
+  return expectedSeconds(model, costFamily(configuration, n, length, longest), n, length);
 }
 
 std::string formatCostModel(const CostModel& m) {

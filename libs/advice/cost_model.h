@@ -34,9 +34,10 @@ namespace advice {
 extern const char kMergeFamily[];  // the t_coffee merge of three alignments
 
 // "mafft-consistency", "muscle-fast", "clustalo", ... (kMergeFamily for the
-// merge kind). For MAFFT --auto: the family of its strategy at this size.
+// merge kind). For MAFFT --auto: the family of its strategy at this size
+// (it looks at the longest sequence; longest 0: the mean length).
 std::string costFamily(const runs::Configuration& configuration, int sequences,
-                       double meanLength);
+                       double meanLength, double longest = 0);
 
 // Families whose memory grows with the square of the sequences (a full
 // distance matrix, or pairwise libraries): every family but Kalign, Clustal
@@ -83,7 +84,7 @@ CostModel fitCostModel(const std::vector<TimedRun>& runs);
 // The expected seconds of one run on one core; a family the model does not
 // hold gets the slowest family's fit (so it is never taken for cheap).
 double expectedSeconds(const CostModel& model, const runs::Configuration& configuration,
-                       int sequences, double meanLength);
+                       int sequences, double meanLength, double longest = 0);
 double expectedSeconds(const CostModel& model, const std::string& family, int sequences,
                        double meanLength);
 

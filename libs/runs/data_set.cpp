@@ -1,5 +1,7 @@
 #include "runs/data_set.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -131,6 +133,12 @@ bool checkRecords(DataSet* out, std::string* error) {
 }
 
 }  // namespace
+
+size_t DataSet::longest() const {
+  size_t most = 0;
+  for (const std::string& r : residues) most = std::max(most, r.size());
+  return most;
+}
 
 double DataSet::meanLength() const {
   if (residues.empty()) return 0;

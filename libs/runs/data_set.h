@@ -23,6 +23,7 @@ struct DataSet {
 
   size_t size() const { return names.size(); }
   double meanLength() const;
+  size_t longest() const;  // residues of the longest record
 };
 
 // Reads and checks the file. Fails with one line in *error (no line end) on:

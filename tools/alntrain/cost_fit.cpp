@@ -37,7 +37,8 @@ std::vector<advice::TimedRun> timedRuns(const std::vector<BenchmarkSet>& sets,
     for (const RunRecord* r : cache.runsOf(s.hash)) {
       if (!r->valid()) continue;
       advice::TimedRun t;
-      t.family = advice::costFamily(r->configuration, n, length);
+      t.family = advice::costFamily(r->configuration, n, length,
+                                    static_cast<double>(s.data.longest()));
       t.dataSet = s.name;
       t.sequences = n;
       t.meanLength = length;

@@ -24,6 +24,7 @@ TEST(CostModel, FamiliesFollowTheStrategyAndMafftAutoItsSize) {
   EXPECT_TRUE(quadraticMemory("mafft-progressive"));
   EXPECT_FALSE(quadraticMemory("mafft-memsave"));
   EXPECT_EQ(costFamily(mafft("--auto"), 99, 2999), "mafft-consistency");
+  EXPECT_EQ(costFamily(mafft("--auto"), 32, 825, 4548), "mafft-iterative");  // by the longest
   EXPECT_EQ(costFamily(mafft("--auto"), 150, 1200), "mafft-iterative");
   EXPECT_EQ(costFamily(mafft("--auto"), 5000, 300), "mafft-progressive");
   EXPECT_EQ(costFamily(runs::makeConfiguration(MUSCLE, "-maxiters 2"), 9, 9), "muscle-fast");
