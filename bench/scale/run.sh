@@ -58,8 +58,8 @@ for n in $sizes; do
   ref=$family.ref.fasta
   results=$work/results-$n
   : >"$results"
-  measure advisor "$build/alnadvise" --tools "$build/tools" -j 2 -q --format json \
-    -o "$work/advice-$n" "$family.fasta" >>"$results"
+  measure advisor sh -c "'$build/alnadvise' --tools '$build/tools' -j 2 -q --format json \
+    -o '$work/advice-$n' '$family.fasta' >/dev/null" >>"$results"
   for peer in ${PEERS:-mafft-auto clustalo kalign}; do
     case $peer in
       mafft-auto) measure mafft-auto sh -c "mafft --auto --anysymbol --thread 2 --quiet \
