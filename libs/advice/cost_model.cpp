@@ -166,6 +166,9 @@ std::string costFamily(const runs::Configuration& cf, int n, double length, doub
 const CostFamily* CostModel::find(const std::string& family) const {
   for (const CostFamily& f : families)
     if (f.name == family) return &f;
+  // The memory-saving guide tree is timed and valued as the progressive
+  // strategy until it has timings of its own.
+  if (family == "mafft-memsave") return find("mafft-progressive");
   return nullptr;
 }
 
@@ -275,9 +278,6 @@ CostModel fitCostModel(const std::vector<TimedRun>& runs) {
 double expectedSeconds(const CostModel& model, const std::string& family, int n,
                        double length) {
   const CostFamily* f = model.find(family);
-  // The memory-saving guide tree is timed as the progressive strategy
-  // until it has timings of its own.
-  if (f == nullptr && family == "mafft-memsave") f = model.find("mafft-progressive");
   if (f == nullptr) {
     double slowest = model.floorSeconds;
     for (const CostFamily& g : model.families)

@@ -67,6 +67,8 @@ struct CostModel {
   std::vector<CostFamily> families;
   double floorSeconds = 0.05;
 
+  // The family's fit; "mafft-memsave" without one of its own gets
+  // "mafft-progressive"'s. Null when there is none.
   const CostFamily* find(const std::string& family) const;
 };
 

@@ -90,6 +90,8 @@ TEST(CostModel, MeanQIsPairedWithTheReferenceFamily) {
   EXPECT_NEAR(m.find("mafft-parttree")->meanQ, 0.7 - 0.05, 1e-9);
   EXPECT_NEAR(m.find("kalign")->meanQ, 0.6, 1e-9);  // nothing shared: its own mean
   EXPECT_NEAR(m.find(kReferenceFamily)->meanQ, 0.7, 1e-9);
+  // The memory-saving tree, never timed, is valued (and timed) as MAFFT's default.
+  EXPECT_EQ(m.find("mafft-memsave"), m.find(kReferenceFamily));
 }
 
 TEST(CostModel, MalformedFilesAreRefused) {
