@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <iostream>
 
 #include "runs/command_line_parts.h"
@@ -51,7 +52,15 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "Wall seconds the runs may take on --jobs cores; candidates are chosen by "
                  "expected accuracy per second to fit (default: 3 times MAFFT --auto --thread JOBS's "
                  "expected time, at least 2 s; 0: no limit)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            char* end = nullptr;
+            const double v = std::strtod(text.c_str(), &end);
+            return !text.empty() && *end == '\0' && v >= 0 && v < 1e12
+                       ? std::string()
+                       : "'" + text + "' is not a number of seconds, 0 or more";
+          },
+          "SECONDS"));
   app.add_option("--cost-model", options->costModel,
                  "The expected run times' model (default: the shipped one)");
   app.add_flag("--no-merge", noMerge, "Do not merge the three best alignments");
