@@ -6,6 +6,7 @@
 #include <string>
 
 #include "advice/advice.h"
+#include "advice/report_json.h"
 
 namespace alnadvise {
 
@@ -20,8 +21,8 @@ std::string formatTsv(const Advice& advice);
 // The same columns aligned for reading, options and reasons shortened.
 std::string formatTable(const Advice& advice);
 
-// Everything a report page needs, pretty-printed JSON.
-std::string formatJson(const Advice& advice);
+// report.json (advice/report_json.h), shared with the Python module.
+using advice::formatJson;
 
 }  // namespace alnadvise
 

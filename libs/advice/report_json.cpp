@@ -1,0 +1,140 @@
+#include "advice/report_json.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "runs/aligner_names.h"
+
+#ifndef GETCHAR_VERSION
+#define GETCHAR_VERSION "unknown"
+#endif
+
+namespace advice {
+
+using runs::alignerName;
+
+namespace {
+
+// Keys keep the order written here, which is the order a reader expects.
+using json = nlohmann::ordered_json;
+
+json number(bool has, double value) { return has && std::isfinite(value) ? json(value) : json(); }
+
+json features(const double* f) { return json(std::vector<double>(f, f + 10)); }
+
+// Which estimator ranked without a reference, and the model's own record.
+json estimator(const Advice& advice) {
+  if (advice.referenceMode())
+    return {{"name", "reference"}, {"model", nullptr}, {"crossValidation", nullptr}};
+  if (advice.estimator != advice::Estimator::kLearned)
+    return {{"name", "agreement"}, {"model", nullptr}, {"crossValidation", nullptr}};
+  const advice::ChoiceModel& m = advice.model;
+  return {{"name", "learned"},
+          {"model", advice.modelPath},
+          {"crossValidation",
+           {{"folds", m.folds},
+            {"dataSets", m.crossValidatedSets},
+            {"learnedQ", m.learnedQ},
+            {"agreementQ", m.agreementQ},
+            {"learnedSpearman", m.learnedSpearman},
+            {"agreementSpearman", m.agreementSpearman}}}};
+}
+
+// The time budget, and what it left out and why.
+json budget(const Advice& advice) {
+  const advice::BudgetReport& b = advice.budget;
+  json leftOut = json::array();
+  for (const CandidateResult& r : advice.results) {
+    if (!r.leftOut) continue;
+    leftOut.push_back({{"id", r.candidate.id},
+                       {"aligner", alignerName(r.candidate.configuration.kind)},
+                       {"options", r.candidate.configuration.options},
+                       {"expectedSeconds", r.expectedSeconds},
+                       {"why", r.status}});
+  }
+  return {{"seconds", b.seconds > 0 ? json(b.seconds) : json()},
+          {"byDefault", b.byDefault},
+          {"mafftAutoExpectedSeconds", b.mafftAutoSeconds},
+          {"expectedWallSeconds", b.expectedWallSeconds},
+          {"costModel", b.costModelPath},
+          {"leftOut", leftOut},
+          {"merge", {{"planned", b.merge}, {"why", b.mergeWhy.empty() ? json() : json(b.mergeWhy)}}}};
+}
+
+}  // namespace
+
+std::string formatJson(const Advice& advice) {
+  json j;
+  j["program"] = "alnadvise";
+  j["version"] = GETCHAR_VERSION;
+  j["dataSet"] = {{"path", advice.data.path},
+                  {"sequences", advice.data.size()},
+                  {"distinctSequences", advice.data.distinctSequences},
+                  {"meanLength", advice.data.meanLength()},
+                  {"names", advice.data.names},
+                  {"features", features(advice.features)}};
+  j["reference"] = advice.referenceMode() ? json(advice.referencePath) : json();
+  j["mode"] = advice.referenceMode() ? "reference" : "agreement";
+  j["estimator"] = estimator(advice);
+  json nearest = json::array();
+  for (const NearestReference& n : advice.nearest) {
+    nearest.push_back({{"rank", n.rank},
+                       {"name", n.name},
+                       {"features", features(n.features)},
+                       {"aligner", alignerName(n.configuration.kind)},
+                       {"options", n.configuration.options},
+                       {"distance", number(true, n.distance)}});
+  }
+  j["nearestReferences"] = nearest;
+  json entries = json::array();
+  for (const FrontPick& p : advice.front) {
+    entries.push_back({{"role", p.role},
+                       {"objectives", std::vector<double>(p.objectives, p.objectives + 3)},
+                       {"aligner", alignerName(p.configuration.kind)},
+                       {"options", p.configuration.options}});
+  }
+  json points = json::array();
+  for (const FrontPick& p : advice.frontPoints) {
+    points.push_back({{"objectives", std::vector<double>(p.objectives, p.objectives + 3)},
+                      {"aligner", alignerName(p.configuration.kind)},
+                      {"options", p.configuration.options}});
+  }
+  j["front"] = {{"path", advice.frontPath}, {"entries", entries}, {"points", points}};
+  json candidates = json::array();
+  for (const CandidateResult& r : advice.results) {
+    const runs::Configuration& c = r.candidate.configuration;
+    json item = {{"id", r.candidate.id},
+                 {"rank", r.rank > 0 ? json(r.rank) : json()},
+                 {"aligner", alignerName(c.kind)},
+                 {"kind", c.kind},
+                 {"options", c.options},
+                 {"reasons", r.candidate.reasons},
+                 {"Q", number(r.hasQ, r.q)},
+                 {"TC", number(r.hasQ, r.tc)},
+                 {"agreement", number(r.hasAgreement, r.agreement)},
+                 {"predictedQ", number(r.hasPredicted, r.predicted)},
+                 {"seconds", number(r.ran, r.seconds)},
+                 {"expectedSeconds", number(r.expectedSeconds > 0, r.expectedSeconds)},
+                 {"status", r.status},
+                 {"file", r.file.empty() ? json() : json(r.file)}};
+    if (!r.mergeInputs.empty()) item["mergeInputs"] = r.mergeInputs;
+    candidates.push_back(item);
+  }
+  j["candidates"] = candidates;
+  if (advice.bestIndex >= 0) {
+    const CandidateResult& b = advice.results[static_cast<size_t>(advice.bestIndex)];
+    j["best"] = {{"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}};
+  } else {
+    j["best"] = nullptr;
+  }
+  j["budget"] = budget(advice);
+  j["timing"] = {{"wallSeconds", advice.wallSeconds},
+                 {"runSeconds", advice.runSeconds},
+                 {"overheadSeconds", advice.overheadSeconds}};
+  j["tables"] = {
+      {"table", advice.tablePath}, {"front", advice.frontPath}, {"tools", advice.toolsFolder}};
+  // Names come from the user's file: invalid UTF-8 is replaced, not fatal.
+  return j.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace advice
