@@ -18,6 +18,8 @@ for f in bin/getChar bin/alnscore bin/alnadvise bin/alntrain lib/libgetChar.a in
   lib/cmake/getChar/getCharConfig.cmake libexec/getChar/tools/bin/mafft; do
   [[ -e $prefix/$f ]] || { echo "missing after install: $f"; exit 1; }
 done
+compgen -G "$prefix/lib/python3/dist-packages/getchar.*.so" >/dev/null ||
+  { echo "missing after install: the Python module"; exit 1; }
 
 cmake -S "$consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >"$work/consumer.log" 2>&1 &&
   cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1 || {
@@ -41,4 +43,22 @@ for key, where in (("tools", "libexec/getChar/tools"), ("table", "share/getChar/
     if os.path.realpath(tables[key]) != os.path.join(prefix, where):
         sys.exit("%s: %s is not the installed one" % (key, tables[key]))
 PY
-echo "installed, found by find_package and run without flags"
+
+# The installed Python module, imported from the prefix, finds the same.
+mkdir "$work/module-run"
+cd "$work/module-run"
+env -u GETCHAR_TOOLS_DIR PYTHONPATH="$prefix/lib/python3/dist-packages" /usr/bin/python3 - "$prefix" <<'PY'
+import os, sys
+import getchar
+prefix = os.path.realpath(sys.argv[1])
+if not os.path.realpath(getchar.__file__).startswith(prefix + "/lib/python3/dist-packages/"):
+    sys.exit("imported %s, not the installed module" % getchar.__file__)
+report = getchar.advise("/usr/share/doc/kalign/examples/BB11001.tfa", aligners=["kalign"])
+for key, where in (("tools", "libexec/getChar/tools"), ("table", "share/getChar/reference-table.txt"),
+                   ("front", "share/getChar/front.txt")):
+    if os.path.realpath(report["tables"][key]) != os.path.join(prefix, where):
+        sys.exit("module: %s: %s is not the installed one" % (key, report["tables"][key]))
+if report["best"] is None or os.listdir("."):
+    sys.exit("module: no best, or files left in the working folder")
+PY
+echo "installed, found by find_package and run without flags, the Python module too"
