@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Python module's cost against the programs on BB11001: features, score
-# and advise (Kalign alone, no merge) as processes (hyperfine, median of
+# and advise (Kalign alone) as processes (hyperfine, median of
 # RUNS), as whole python3 processes that import the module, and as calls
 # inside one python3 (median of RUNS calls); peak memory of each process
 # from /usr/bin/time -v.
@@ -19,7 +19,7 @@ cd "$work"
 # getChar's three-argument mode reads the data set and ends with status 1.
 cli_features="$build/getChar $data $root/data/reference-table.txt"
 cli_score="$build/alnscore -test $ref -ref $ref -quiet"
-cli_advise="$build/alnadvise -q --no-merge --no-html --force --aligners kalign --budget 0 -o $work/out $data"
+cli_advise="$build/alnadvise -q --no-html --force --aligners kalign --budget 0 -o $work/out $data"
 py_features="getchar.features('$data')"
 py_score="getchar.score('$ref', '$ref')"
 py_advise="getchar.advise('$data', aligners=['kalign'], budget=0)"
@@ -33,12 +33,12 @@ for what in features score advise; do
   cli_var="cli_$what" py_var="py_$what"
   cli=${!cli_var} py=${!py_var}
   hyperfine -N -i --style none --warmup 2 --runs "$runs" --export-json "$work/h.json" \
-    "$cli" "python3 -c \"import getchar; $py\"" >/dev/null 2>&1
+    "$cli" "/usr/bin/python3 -c \"import getchar; $py\"" >/dev/null 2>&1
   read -r cli_ms py_ms < <(python3 -c '
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
 print(" ".join("%.1f" % (x["median"] * 1000) for x in r))' "$work/h.json")
-  call_ms=$(python3 -c "
+  call_ms=$(/usr/bin/python3 -c "
 import statistics, time, getchar
 t = []
 for _ in range($runs):
@@ -46,6 +46,6 @@ for _ in range($runs):
 print('%.1f' % (statistics.median(t) * 1000))")
   # shellcheck disable=SC2086
   cli_kb=$(peak $cli || true)
-  py_kb=$(peak python3 -c "import getchar; $py")
+  py_kb=$(peak /usr/bin/python3 -c "import getchar; $py")
   printf '%-9s %12s %12s %12s %10s %10s\n' "$what" "$cli_ms" "$py_ms" "$call_ms" "$cli_kb" "$py_kb"
 done
