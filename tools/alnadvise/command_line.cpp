@@ -37,6 +37,10 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "Without --ref, rank by: learned (the learnt model's predicted Q) or agreement "
                  "(default: the one the model's cross-validation chose)")
       ->check(CLI::IsMember({"learned", "agreement"}));
+  app.add_option("--alphabet", options->alphabet,
+                 "auto (from the letters), protein, dna or rna; dna and rna run the aligners' "
+                 "nucleotide modes (default: auto)")
+      ->check(CLI::IsMember({"auto", "protein", "dna", "rna"}));
   app.add_option("--choice-model", options->choiceModel,
                  "The learnt estimator's model (default: the shipped one)");
   app.add_option("-j,--jobs", options->jobs, "Runs at once (default: the number of cores)")
