@@ -26,7 +26,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   std::string format = "table";
   bool noMerge = false;
   bool noHtml = false;
-  app.add_option("DATA_SET", options->dataSet, "Protein sequences (FASTA)")->required();
+  app.add_option("DATA_SET", options->dataSet, "Protein, DNA or RNA sequences (FASTA)")->required();
   app.add_option("-r,--ref", options->reference,
                  "Reference alignment (aligned FASTA or MSF): score by Q and TC");
   app.add_option("-o,--out", options->outputFolder,
