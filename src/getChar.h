@@ -441,9 +441,10 @@ void runAligner(std::string inputFile, std::string referenceFile, int alignerKin
 // -evaluate_mode=t_coffee_slow -maxnseq=80 -maxlen=2500 -multi_core=4 -quiet
 // -newtree=<4>.dnd", printing the command on standard output first, and
 // scores the result as runAligner does. Output 4 and its .dnd are removed
-// before the run. inputFile is not used.
+// before the run. inputFile is not used. Non-empty options (t_coffee's
+// -type=dna for nucleotides) end the command after a blank.
 void mergeAlignments(std::string inputFile, std::string referenceFile, double& scoreA,
-                     double& scoreB, double& elapsed);
+                     double& scoreB, double& elapsed, const std::string& options = "");
 
 // qsort comparator of two t_Alignments, best first: the larger valueA +
 // valueB first, on equal sums the larger valueC. Returns -1 when a comes

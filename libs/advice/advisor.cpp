@@ -10,11 +10,13 @@
 #include "advice/agreement_scores.h"
 #include "advice/budget.h"
 #include "advice/core_tables.h"
+#include "advice/nucleotide_candidates.h"
 #include "advice/ranking.h"
 #include "advice/row_sample.h"
 #include "runs/aligner_jobs.h"
 #include "runs/aligner_names.h"
 #include "runs/job_pool.h"
+#include "runs/nucleotide_modes.h"
 #include "runs/run_verdict.h"
 #include "runs/signal_guard.h"
 #include "runs/tool_locations.h"
@@ -43,7 +45,9 @@ Advisor::Advisor(const AdviceSettings& settings) : settings_(settings) {}
 Advisor::~Advisor() = default;
 
 bool Advisor::checkInputs(std::string* error) {
-  if (!runs::readDataSet(settings_.dataSet, &advice_.data, error)) return false;
+  if (!runs::readDataSet(settings_.dataSet, &advice_.data, error) ||
+      !runs::chooseAlphabet(settings_.alphabet, &advice_.data, error))
+    return false;
   if (!settings_.reference.empty()) {
     if (!runs::readReference(settings_.reference, advice_.data, &reference_, error)) return false;
     advice_.referencePath = settings_.reference;
@@ -80,6 +84,15 @@ bool Advisor::chooseEstimator(std::string* error) {
   if (!asked.empty() && asked != "learned" && asked != "agreement") {
     *error = "unknown estimator '" + asked + "' (learned or agreement)";
     return false;
+  }
+  if (runs::isNucleotide(advice_.data.alphabet)) {
+    if (asked == "learned") {
+      *error = std::string("the learned estimator knows protein families only; this data set is ") +
+               runs::alphabetName(advice_.data.alphabet) + " (--estimator agreement, or --alphabet protein)";
+      return false;
+    }
+    advice_.estimator = Estimator::kAgreement;
+    return true;
   }
   if (asked == "agreement") {
     advice_.estimator = Estimator::kAgreement;
@@ -123,20 +136,50 @@ bool Advisor::prepare(std::string* error) {
   if (!settings_.alignersGiven && sequences >= kLargeInputSequences &&
       std::find(aligners.begin(), aligners.end(), CLUSTALO) == aligners.end())
     aligners.push_back(CLUSTALO);
-  Proposal p = proposeCandidates(advice_.features, sequences, advice_.tablePath,
-                                 advice_.frontPath, aligners);
-  advice_.nearest = p.nearest;
-  advice_.front = p.front;
-  advice_.frontPoints = p.frontPoints;
-  advice_.warnings = p.warnings;
+  if (advice_.data.stopsDropped > 0)
+    advice_.warnings.push_back(std::to_string(advice_.data.stopsDropped) +
+                               " records ended with a stop '*', dropped before aligning");
+  if (runs::isNucleotide(advice_.data.alphabet)) {
+    proposeNucleotide(sequences, aligners);
+  } else {
+    Proposal p = proposeCandidates(advice_.features, sequences, advice_.tablePath,
+                                   advice_.frontPath, aligners);
+    advice_.nearest = p.nearest;
+    advice_.front = p.front;
+    advice_.frontPoints = p.frontPoints;
+    advice_.warnings.insert(advice_.warnings.end(), p.warnings.begin(), p.warnings.end());
+    for (const Candidate& c : p.candidates) {
+      CandidateResult r;
+      r.candidate = c;
+      r.status = runs::kStatusNotRun;
+      results_.push_back(r);
+    }
+  }
+  planRuns();
+  return true;
+}
+
+// The protein-trained table and front stay out; aligners without a
+// nucleotide mode are left out with the reason.
+void Advisor::proposeNucleotide(int sequences, const std::vector<int>& aligners) {
+  const NucleotideProposal p =
+      proposeNucleotideCandidates(sequences, aligners, advice_.data.alphabet);
+  advice_.warnings.push_back(std::string(runs::alphabetName(advice_.data.alphabet)) +
+                             " data set: nucleotide modes, ranked without the protein-trained "
+                             "reference table, front and learned estimator");
   for (const Candidate& c : p.candidates) {
     CandidateResult r;
     r.candidate = c;
     r.status = runs::kStatusNotRun;
     results_.push_back(r);
   }
-  planRuns();
-  return true;
+  for (const NoNucleotideMode& n : p.leftOut) {
+    CandidateResult r;
+    r.candidate = n.candidate;
+    r.leftOut = true;
+    r.status = n.why;
+    results_.push_back(r);
+  }
 }
 
 // Expected times, the budget and what fits in it; the merge is planned
@@ -161,6 +204,7 @@ void Advisor::planRuns() {
   std::vector<size_t> itemOf;
   for (size_t i = 0; i < results_.size(); ++i) {
     CandidateResult& r = results_[i];
+    if (r.leftOut) continue;  // no nucleotide mode
     const runs::Configuration& c = r.candidate.configuration;
     const std::string family = costFamily(c, n, length, longest);
     r.expectedSeconds = expectedSeconds(model, c, n, length, longest);
@@ -359,7 +403,9 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
   std::vector<runs::JobOutcome> outcomes;
   const Clock::time_point start = Clock::now();
   const bool completed = runs::runJobs(
-      {runs::mergeJob(advice_.toolsFolder, runFolder_.file("input.fasta"), referenceCopy())}, pool,
+      {runs::mergeJob(advice_.toolsFolder, runFolder_.file("input.fasta"), referenceCopy(),
+                      runs::mergeTypeOption(advice_.data.alphabet))},
+      pool,
       [](size_t, const runs::JobOutcome&) {}, &outcomes);
   poolSeconds_ += runs::secondsSince(start);
   record(merge, outcomes[0], runs::kMergeOutputFile);

@@ -12,7 +12,9 @@
 // three best with t_coffee unless told not to or the data set has more than
 // kMergeMaxSequences records, scores each alignment (Q and TC against
 // the reference, else agreement and, with the learnt estimator, its
-// predicted Q) and ranks them (ranking.h). The run folder
+// predicted Q) and ranks them (ranking.h). A DNA or RNA data set
+// (--alphabet, or detected) is proposed nucleotide_candidates.h's candidates
+// instead, ranked without the learnt estimator. The run folder
 // is removed when the Advisor goes, unless keep.
 #ifndef ADVICE_ADVISOR_H
 #define ADVICE_ADVISOR_H
@@ -67,6 +69,9 @@ struct AdviceSettings {
   // (see kDefaultBudgetFactor), 0 no limit.
   double budgetSeconds = -1;
   std::string costModel;  // "": the shipped one
+  // "auto", "protein", "dna" or "rna" (runs::chooseAlphabet). A nucleotide
+  // data set takes nucleotide_candidates.h's candidates and agreement.
+  std::string alphabet = "auto";
 };
 
 // Hears of the runs as they go.
@@ -108,6 +113,7 @@ class Advisor {
  private:
   bool chooseEstimator(std::string* error);
   bool prepare(std::string* error);
+  void proposeNucleotide(int sequences, const std::vector<int>& aligners);
   void planRuns();
   bool runCandidates(int logFd, AdviceObserver& observer);
   bool runMerge(int logFd, AdviceObserver& observer);

@@ -71,6 +71,7 @@ std::string formatJson(const Advice& advice) {
                   {"sequences", advice.data.size()},
                   {"distinctSequences", advice.data.distinctSequences},
                   {"meanLength", advice.data.meanLength()},
+                  {"alphabet", runs::alphabetName(advice.data.alphabet)},
                   {"names", advice.data.names},
                   {"features", features(advice.features)}};
   j["reference"] = advice.referenceMode() ? json(advice.referencePath) : json();

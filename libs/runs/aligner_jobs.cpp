@@ -40,11 +40,11 @@ JobWork alignerJob(const std::string& toolsFolder, const std::string& input,
 }
 
 JobWork mergeJob(const std::string& toolsFolder, const std::string& input,
-                 const std::string& reference) {
+                 const std::string& reference, const std::string& options) {
   return [=]() {
     enterTools(toolsFolder);
     RunnerResult r;
-    mergeAlignments(input, reference, r.scoreA, r.scoreB, r.elapsed);
+    mergeAlignments(input, reference, r.scoreA, r.scoreB, r.elapsed, options);
     return formatResult(r.scoreA, r.scoreB, r.elapsed);
   };
 }

@@ -24,9 +24,10 @@ struct RunnerResult {
 JobWork alignerJob(const std::string& toolsFolder, const std::string& input,
                    const std::string& reference, const Configuration& configuration, int fileIndex,
                    int sequences);
-// The same for mergeAlignments (run files 1, 2, 3 into 4).
+// The same for mergeAlignments (run files 1, 2, 3 into 4), with t_coffee's
+// extra options (runs/nucleotide_modes.h's mergeTypeOption).
 JobWork mergeJob(const std::string& toolsFolder, const std::string& input,
-                 const std::string& reference);
+                 const std::string& reference, const std::string& options = "");
 
 // Parses a child's result text; false when it is not three numbers.
 bool parseRunnerResult(const std::string& text, RunnerResult* out);

@@ -91,7 +91,7 @@ bool parseRecords(const std::string& text, DataSet* out, std::string* error) {
     std::string kept;
     for (char c : line) {
       if (isSkipped(c)) continue;
-      if (out->names.empty() || !isLetter(c)) {
+      if (out->names.empty() || (!isLetter(c) && c != '*')) {
         *error = out->names.empty()
                      ? "'" + out->path + "' is not FASTA (line " + std::to_string(lineNumber) +
                            " comes before the first '>' header)"
@@ -102,6 +102,23 @@ bool parseRecords(const std::string& text, DataSet* out, std::string* error) {
       kept += c;
     }
     if (!out->residues.empty()) out->residues.back() += kept;
+  }
+  return true;
+}
+
+// Drops one '*' ending each record; a '*' anywhere else is refused as any
+// other byte that is not a residue.
+bool dropStops(DataSet* out, std::string* error) {
+  for (size_t i = 0; i < out->names.size(); ++i) {
+    std::string& r = out->residues[i];
+    if (!r.empty() && r.back() == '*') {
+      r.pop_back();
+      ++out->stopsDropped;
+    }
+    if (r.find('*') != std::string::npos) {
+      *error = recordLabel(i, out->names[i]) + ": byte '*' is not a residue letter";
+      return false;
+    }
   }
   return true;
 }
@@ -147,6 +164,16 @@ double DataSet::meanLength() const {
   return sum / static_cast<double>(residues.size());
 }
 
+bool chooseAlphabet(const std::string& choice, DataSet* data, std::string* error) {
+  bool automatic = false;
+  if (!parseAlphabetChoice(choice, &automatic, &data->alphabet)) {
+    *error = "unknown alphabet '" + choice + "' (auto, protein, dna or rna)";
+    return false;
+  }
+  if (automatic) data->alphabet = detectAlphabet(alphabetEvidence(data->residues));
+  return true;
+}
+
 std::string safeName(size_t index) { return "s" + std::to_string(index + 1); }
 
 bool readDataSet(const std::string& path, DataSet* out, std::string* error) {
@@ -163,7 +190,7 @@ bool readDataSet(const std::string& path, DataSet* out, std::string* error) {
     *error = "'" + path + "' holds no FASTA record";
     return false;
   }
-  if (!checkRecords(out, error)) return false;
+  if (!dropStops(out, error) || !checkRecords(out, error)) return false;
   if (out->names.size() < 2) {
     *error = "'" + path + "' holds one sequence; at least two are needed";
     return false;

@@ -51,10 +51,10 @@ std::string alignerCommand(int alignerKind, const std::string& inputFile, const 
   }
 }
 
-std::string mergeCommand() {
+std::string mergeCommand(const std::string& options) {
   const std::string merged = outputFile(4);
   return "./bin/t_coffee -in=" + outputFile(1) + " -in=" + outputFile(2) + " -in=" + outputFile(3) +
          " -output=fasta_aln -outfile=" + merged +
          " -evaluate_mode=t_coffee_slow -maxnseq=80 -maxlen=2500 -multi_core=4 -quiet -newtree=" +
-         merged + ".dnd";
+         merged + ".dnd" + (options.empty() ? "" : " " + options);
 }

@@ -20,7 +20,8 @@ std::string alignerCommand(int alignerKind, const std::string& inputFile, const 
 // -diversified), which it writes as <out>.efa before one alignment is taken.
 bool isMuscle5Ensemble(const std::string& options);
 
-// The command that merges the alignments of indices 1, 2 and 3 into index 4.
-std::string mergeCommand();
+// The command that merges the alignments of indices 1, 2 and 3 into index 4;
+// options (t_coffee's -type=dna, ...) go at its end.
+std::string mergeCommand(const std::string& options = "");
 
 #endif  // GETCHAR_ALIGNERS_ALIGNER_COMMAND_H

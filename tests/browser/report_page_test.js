@@ -1,16 +1,17 @@
 // The report page in headless Chromium (Debian's): no script error, no
 // request beyond the file itself, every candidate in the table, the right
-// names and residues in the first screen and after scrolling, sorting, zoom.
+// names and residues in the first screen and after scrolling, sorting, zoom,
+// and a DNA report's nucleotide colours.
 // Saves a screenshot of each page and prints the time to first paint of the
 // large report (median of several loads; printed, never asserted).
-//   node report_page_test.js OUT_DIR SMALL_REPORT_DIR LARGE_REPORT_DIR [LOADS]
+//   node report_page_test.js OUT_DIR SMALL_REPORT_DIR LARGE_REPORT_DIR DNA_REPORT_DIR [LOADS]
 'use strict';
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const {chromium} = require('playwright-core');
 
-const [outDir, smallDir, largeDir, loadsText] = process.argv.slice(2);
+const [outDir, smallDir, largeDir, dnaDir, loadsText] = process.argv.slice(2);
 const loads = Number(loadsText || 5);
 const results = {passed: 0, failed: 0};
 
@@ -238,6 +239,17 @@ function checkClean(label, opened) {
     await large.opened.page.screenshot({path: path.join(outDir, 'large-zoomed-out.png')});
     console.log('     screenshot: ' + path.join(outDir, 'large-zoomed-out.png'));
     await checkClean('large', large.opened);
+    const dna = await open(browser, dnaDir);
+    await check('dna: one colour per base and the summary says DNA', async () => {
+      const legend = await dna.page.$eval('#legend', (e) => e.textContent);
+      assert.match(legend, /^Nucleotide colours/);
+      const swatches = await dna.page.$$eval('#legend .swatch', (s) => s.map((e) => e.style.background));
+      assert.equal(swatches.length, 5);
+      assert.equal(new Set(swatches).size, 5);
+      assert.match(await dna.page.$eval('#summary', (e) => e.textContent), /DNA sequences/);
+    });
+    await dna.page.screenshot({path: path.join(outDir, 'dna.png'), fullPage: true});
+    await checkClean('dna', dna);
   } finally {
     await browser.close();
   }

@@ -85,6 +85,15 @@ for name in sim001 sim002; do
 done
 expect_failure "--extensions wants P,MAX" "$script" "$tmp/d" --extensions 1.5,10
 
+# DNA families: bases only, with extensions of bases too.
+"$script" "$tmp/dna" "${tiny[@]}" --model HKY --extensions 1,5 >/dev/null
+for name in sim001 sim002; do
+  grep -v '^>' "$tmp/dna/$name.ref.fasta" | grep -q '[^ACGT-]' && fail "$name: DNA family holds other letters"
+done
+awk -F'\t' 'NR > 1 && $6 != "HKY" { bad = 1 } END { exit bad }' "$tmp/dna/families.tsv" ||
+  fail "families.tsv does not name the DNA model"
+expect_failure "--model wants LG, WAG, JTT, HKY or JC" "$script" "$tmp/d" --model GTR
+
 # Bad arguments: a clear message, exit status 2, nothing written.
 expect_failure "--count wants a whole number" "$script" "$tmp/d" --count 0
 expect_failure "--sizes wants MIN,MAX" "$script" "$tmp/d" --sizes 8

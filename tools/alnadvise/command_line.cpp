@@ -26,7 +26,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   std::string format = "table";
   bool noMerge = false;
   bool noHtml = false;
-  app.add_option("DATA_SET", options->dataSet, "Protein sequences (FASTA)")->required();
+  app.add_option("DATA_SET", options->dataSet, "Protein, DNA or RNA sequences (FASTA)")->required();
   app.add_option("-r,--ref", options->reference,
                  "Reference alignment (aligned FASTA or MSF): score by Q and TC");
   app.add_option("-o,--out", options->outputFolder,
@@ -37,6 +37,10 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "Without --ref, rank by: learned (the learnt model's predicted Q) or agreement "
                  "(default: the one the model's cross-validation chose)")
       ->check(CLI::IsMember({"learned", "agreement"}));
+  app.add_option("--alphabet", options->alphabet,
+                 "auto (from the letters), protein, dna or rna; dna and rna run the aligners' "
+                 "nucleotide modes (default: auto)")
+      ->check(CLI::IsMember({"auto", "protein", "dna", "rna"}));
   app.add_option("--choice-model", options->choiceModel,
                  "The learnt estimator's model (default: the shipped one)");
   app.add_option("-j,--jobs", options->jobs, "Runs at once (default: the number of cores)")

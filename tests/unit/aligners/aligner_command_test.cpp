@@ -105,4 +105,6 @@ TEST(AlignerCommandTest, MergeReadsIndicesOneToThreeAndWritesFour) {
             "-in=/tmp/fasta00/fasta300 -output=fasta_aln -outfile=/tmp/fasta00/fasta400 "
             "-evaluate_mode=t_coffee_slow -maxnseq=80 -maxlen=2500 -multi_core=4 -quiet "
             "-newtree=/tmp/fasta00/fasta400.dnd");
+  // A sequence type for nucleotides ends the command.
+  EXPECT_EQ(mergeCommand("-type=dna"), mergeCommand() + " -type=dna");
 }

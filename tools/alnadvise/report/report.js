@@ -35,13 +35,15 @@
   const best = report.best ? candidates.find(function (c) { return c.id === report.best.id; }) || null
                             : null;
   const dataSet = report.dataSet || {};
+  const nucleotide = dataSet.alphabet === 'dna' || dataSet.alphabet === 'rna';
   const estimator = report.estimator || {};
   const learned = estimator.name === 'learned';
   const crossValidation = estimator.crossValidation || {};
   document.title = baseName(dataSet.path) + ': alnadvise report';
   document.getElementById('title').textContent = baseName(dataSet.path);
   const summary = [
-    dataSet.sequences + ' sequences (' + dataSet.distinctSequences + ' distinct), mean length ' +
+    dataSet.sequences + ' ' + (nucleotide ? dataSet.alphabet.toUpperCase() + ' ' : '') +
+        'sequences (' + dataSet.distinctSequences + ' distinct), mean length ' +
         fixed(dataSet.meanLength, 1),
     byReference ? 'scored by Q and TC against ' + baseName(report.reference)
                 : learned ? 'ranked by the learned estimator\'s predicted Q (no reference)'
@@ -352,10 +354,14 @@
   })();
 
   // ---- the alignment viewer ----
-  // Clustal X colour classes; the strength of a residue's colour follows its
-  // column's conservation (the share of all sequences holding the column's
-  // most common residue), in LEVELS steps.
-  const CLASSES = [
+  // Clustal X colour classes for protein, one colour per base for DNA and
+  // RNA; the strength of a residue's colour follows its column's
+  // conservation (the share of all sequences holding the column's most
+  // common residue), in LEVELS steps.
+  const CLASSES = nucleotide ? [
+    ['A', [64, 176, 64]], ['C', [64, 112, 224]], ['G', [240, 160, 32]], ['TU', [224, 48, 48]],
+    ['NRYSWKMBDHV', [170, 170, 170]],
+  ] : [
     ['AILMFWV', [128, 160, 240]], ['KR', [240, 21, 5]], ['DE', [192, 72, 192]],
     ['NQST', [21, 192, 21]], ['C', [240, 128, 128]], ['G', [240, 144, 72]],
     ['P', [192, 192, 0]], ['HY', [21, 164, 164]], ['BZXJOU', [170, 170, 170]],
@@ -387,8 +393,8 @@
   }
   (function legend() {
     const p = document.getElementById('legend');
-    p.appendChild(document.createTextNode('Clustal X colour classes, stronger where the column is ' +
-        'more conserved (share of sequences holding its most common residue):'));
+    p.appendChild(document.createTextNode((nucleotide ? 'Nucleotide colours' : 'Clustal X colour classes') +
+        ', stronger where the column is more conserved (share of sequences holding its most common residue):'));
     CLASSES.forEach(function (entry, i) {
       const swatch = el('span', '', 'swatch');
       swatch.style.background = paletteCss[(i + 1) * LEVELS + LEVELS - 1];
