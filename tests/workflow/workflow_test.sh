@@ -126,44 +126,6 @@ for name in BB11001 BB12006 sim001; do
   done
 done
 
-# The shipped SLURM profile through Snakemake's SLURM executor, with
-# sbatch, sacct, srun and sinfo replaced by programs that record sbatch's
-# command line and run each job here.
-mkdir -p "$tmp/slurm-bin" "$tmp/slurm-data" slurm
-cp "$examples/BB11001.tfa" "$examples/BB11001.msf" "$tmp/slurm-data/"
-cat >"$tmp/slurm-bin/sbatch" <<'END'
-#!/usr/bin/env bash
-echo "$@" >>sbatch.args
-id=$((RANDOM + 100)) log= wrap= previous=
-for arg; do
-  case $arg in --wrap=*) wrap=${arg#--wrap=} ;; esac
-  [[ $previous == -o ]] && log=${arg//%j/$id}
-  previous=$arg
-done
-(SLURM_JOB_ID=$id bash -c "$wrap" >"$log" 2>&1; echo $? >"slurm.$id") </dev/null >/dev/null 2>&1 &
-echo "Submitted batch job $id"
-END
-cat >"$tmp/slurm-bin/sacct" <<'END'
-#!/usr/bin/env bash
-id=${*: -1}
-[[ $* == *JobIdRaw* ]] || exit 0
-if [[ ! -f slurm.$id ]]; then echo "$id|RUNNING"
-elif [[ $(<"slurm.$id") == 0 ]]; then echo "$id|COMPLETED"
-else echo "$id|FAILED"; fi
-END
-printf '#!/bin/sh\necho PARTITION; echo "debug*"\n' >"$tmp/slurm-bin/sinfo"
-printf '#!/usr/bin/env bash\nwhile [[ $1 == -* ]]; do shift; done\nexec "$@"\n' \
-  >"$tmp/slurm-bin/srun"
-chmod +x "$tmp/slurm-bin/"*
-cd slurm
-PATH=$tmp/slurm-bin:$PATH USER=${USER:-root} snakemake -s "$snakefile" \
-  --profile "$repo/workflow/profiles/slurm" --config data="$tmp/slurm-data" "${options[@]}" \
-  >slurm.log 2>&1 || fail "the run through the SLURM profile failed: $(tail -20 slurm.log)"
-[[ $(field BB11001 status results/summary.tsv) == done ]] || fail "BB11001 not done under SLURM"
-grep -Eq -- "-p debug -t 10 --mem 6[0-9]{2} --cpus-per-task=1 " sbatch.args ||
-  fail "sbatch's command line lacks partition, time, memory or cpus: $(cat sbatch.args)"
-cd "$tmp"
-
 # A changed data set is planned alone.
 printf '>extra\nMKVLAGHEQ\n' >>"$data/BB12006.tfa"
 snakemake -s "$snakefile" --cores 2 -n --config data="$data" "${options[@]}" >changed.log 2>&1
