@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "alignment_outputs.h"
 #include "runs/aligner_names.h"
 #include "runs/text_format.h"
 
@@ -138,7 +139,7 @@ std::string formatTable(const Advice& advice) {
   return out;
 }
 
-std::string formatJson(const Advice& advice) {
+std::string formatJson(const Advice& advice, const std::vector<scoring::TextFormat>& bestFormats) {
   json j;
   j["program"] = "alnadvise";
   j["version"] = GETCHAR_VERSION;
@@ -198,7 +199,11 @@ std::string formatJson(const Advice& advice) {
   j["candidates"] = candidates;
   if (advice.bestIndex >= 0) {
     const CandidateResult& b = advice.results[static_cast<size_t>(advice.bestIndex)];
-    j["best"] = {{"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}};
+    json files = {{"fasta", "best.fasta"}};
+    for (scoring::TextFormat f : bestFormats)
+      files[scoring::formatName(f)] = bestFileName(f);
+    j["best"] = {
+        {"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}, {"files", files}};
   } else {
     j["best"] = nullptr;
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "advice/advice.h"
+#include "scoring/alignment_formats.h"
 
 namespace alnadvise {
 
@@ -20,8 +21,10 @@ std::string formatTsv(const Advice& advice);
 // The same columns aligned for reading, options and reasons shortened.
 std::string formatTable(const Advice& advice);
 
-// Everything a report page needs, pretty-printed JSON.
-std::string formatJson(const Advice& advice);
+// Everything a report page needs, pretty-printed JSON; best.files lists
+// best.fasta and the best alignment's other formats.
+std::string formatJson(const Advice& advice,
+                       const std::vector<scoring::TextFormat>& bestFormats = {});
 
 }  // namespace alnadvise
 
