@@ -207,7 +207,7 @@ bool parseOwnText(Alignment* out, std::string* error) {
     case AlignmentFormat::kUnknown:
       break;
   }
-  *error = "neither aligned FASTA, MSF, Clustal nor Stockholm";
+  *error = "neither aligned FASTA nor MSF nor Clustal nor Stockholm";
   return false;
 }
 
