@@ -63,7 +63,8 @@ json budget(const Advice& advice) {
 
 }  // namespace
 
-std::string formatJson(const Advice& advice) {
+std::string formatJson(const Advice& advice,
+                       const std::vector<std::pair<std::string, std::string>>& otherBestFiles) {
   json j;
   j["program"] = "alnadvise";
   j["version"] = GETCHAR_VERSION;
@@ -124,7 +125,10 @@ std::string formatJson(const Advice& advice) {
   j["candidates"] = candidates;
   if (advice.bestIndex >= 0) {
     const CandidateResult& b = advice.results[static_cast<size_t>(advice.bestIndex)];
-    j["best"] = {{"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}};
+    json files = {{"fasta", "best.fasta"}};
+    for (const auto& [format, file] : otherBestFiles) files[format] = file;
+    j["best"] = {
+        {"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}, {"files", files}};
   } else {
     j["best"] = nullptr;
   }

@@ -1,5 +1,7 @@
 #include "scoring/alignment.h"
 
+#include "scoring/alignment_formats.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -90,10 +92,13 @@ std::string_view firstWord(std::string_view s) {
 AlignmentFormat detectFormat(std::string_view text) {
   LineCursor lines(text);
   std::string_view line;
-  bool sawMsfHeader = false;
+  bool sawMsfHeader = false, first = true;
   while (lines.next(&line)) {
     std::string_view t = trim(line);
     if (t.empty()) continue;
+    if (first && t.substr(0, 7) == "CLUSTAL") return AlignmentFormat::kClustal;
+    if (first && t.substr(0, 15) == "# STOCKHOLM 1.0") return AlignmentFormat::kStockholm;
+    first = false;
     if (!sawMsfHeader && t.front() == '>') return AlignmentFormat::kFasta;
     if (t.find("MSF:") != std::string_view::npos) sawMsfHeader = true;
     if (t.substr(0, 2) == "//")
@@ -183,19 +188,10 @@ bool parseMsfInPlace(Alignment* out, std::string* error) {
     return false;
   }
 
-  // Blocks interleave the rows, so they are gathered apart and packed here.
-  std::vector<char> packed;
-  for (std::string& row : rows) {
-    std::replace(row.begin(), row.end(), '~', '-');
-    packed.insert(packed.end(), row.begin(), row.end());
-  }
-  out->text = std::move(packed);
-  size_t offset = 0;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    out->sequences[i].row = std::string_view(out->text.data() + offset, rows[i].size());
-    offset += rows[i].size();
-  }
-  return checkRows(*out, error);
+  // Blocks interleave the rows, so they are gathered apart and packed.
+  std::vector<std::string> names;
+  for (AlignedSequence& s : out->sequences) names.push_back(std::move(s.name));
+  return packRows(std::move(names), std::move(rows), out, error);
 }
 
 bool parseOwnText(Alignment* out, std::string* error) {
@@ -204,14 +200,39 @@ bool parseOwnText(Alignment* out, std::string* error) {
       return parseFastaInPlace(out, error);
     case AlignmentFormat::kMsf:
       return parseMsfInPlace(out, error);
+    case AlignmentFormat::kClustal:
+      return parseClustal(std::string_view(out->text.data(), out->text.size()), out, error);
+    case AlignmentFormat::kStockholm:
+      return parseStockholm(std::string_view(out->text.data(), out->text.size()), out, error);
     case AlignmentFormat::kUnknown:
       break;
   }
-  *error = "neither aligned FASTA nor MSF";
+  *error = "neither aligned FASTA nor MSF nor Clustal nor Stockholm";
   return false;
 }
 
 }  // namespace
+
+bool packRows(std::vector<std::string> names, std::vector<std::string> rows, Alignment* out,
+              std::string* error) {
+  std::vector<char> packed;
+  size_t total = 0;
+  for (const std::string& row : rows) total += row.size();
+  packed.reserve(total);
+  for (std::string& row : rows) {
+    std::replace(row.begin(), row.end(), '~', '-');
+    packed.insert(packed.end(), row.begin(), row.end());
+  }
+  out->text = std::move(packed);
+  out->sequences.clear();
+  size_t offset = 0;
+  for (size_t i = 0; i < rows.size() && i < names.size(); ++i) {
+    out->sequences.push_back(
+        {std::move(names[i]), std::string_view(out->text.data() + offset, rows[i].size())});
+    offset += rows[i].size();
+  }
+  return checkRows(*out, error);
+}
 
 bool parseFasta(std::string_view text, Alignment* out, std::string* error) {
   out->text.assign(text.begin(), text.end());

@@ -34,10 +34,12 @@ struct Alignment {
 
 inline bool isGap(char c) { return c == '-' || c == '.'; }
 
-enum class AlignmentFormat { kFasta, kMsf, kUnknown };
+enum class AlignmentFormat { kFasta, kMsf, kClustal, kStockholm, kUnknown };
 
 // Tells the format by content: FASTA starts with '>' (after blank lines);
-// MSF has a header line with "MSF:" and a "//" line before the blocks.
+// MSF has a header line with "MSF:" and a "//" line before the blocks;
+// Clustal's first line starts with "CLUSTAL", Stockholm's with
+// "# STOCKHOLM 1.0" (alignment_formats.h reads those two).
 AlignmentFormat detectFormat(std::string_view text);
 
 // Each parser fills *out and returns true, or sets *error (one line, no
@@ -47,6 +49,11 @@ AlignmentFormat detectFormat(std::string_view text);
 // word after "Name:" in the header, and the first word of block lines.
 bool parseFasta(std::string_view text, Alignment* out, std::string* error);
 bool parseMsf(std::string_view text, Alignment* out, std::string* error);
+
+// Packs rows gathered apart (names[i] names rows[i], '~' read as '-') into
+// *out, then makes the parsers' checks.
+bool packRows(std::vector<std::string> names, std::vector<std::string> rows, Alignment* out,
+              std::string* error);
 
 // detectFormat, then the matching parser.
 bool parseAlignment(std::string_view text, Alignment* out, std::string* error);

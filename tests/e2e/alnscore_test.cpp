@@ -73,7 +73,7 @@ TEST(AlnscoreProgram, ErrorsExitWithStatusOneAndNoReport) {
   TempDir dir;
   writeFile(dir.file("ref.msf"), kReferenceMsf);
   writeFile(dir.file("out"), kTestFasta);
-  writeFile(dir.file("clustal"), "CLUSTAL W\n\na  AC-D\n");
+  writeFile(dir.file("clustal"), "CLUSTAL W\n\na  AC-D extra\n");
   writeFile(dir.file("single"), ">a\nACD\n");
   struct Case {
     std::vector<std::string> argv;
@@ -81,7 +81,7 @@ TEST(AlnscoreProgram, ErrorsExitWithStatusOneAndNoReport) {
   };
   const std::vector<Case> cases = {
       {{"-test", "absent", "-ref", "ref.msf"}, "cannot open 'absent'"},
-      {{"-test", "clustal", "-ref", "ref.msf"}, "neither aligned FASTA nor MSF"},
+      {{"-test", "clustal", "-ref", "ref.msf"}, "clustal': line 3: expected a name"},
       {{"-test", "out", "-ref", "ref.msf", "-seqdiffwarn", "-truncname"},
        "'e' is missing from the test"},
       {{"-test", "out", "-ref", "ref.msf", "-ignoremissingseqs", "-truncname"},

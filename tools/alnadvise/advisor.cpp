@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "advice/budget.h"
+#include "alignment_outputs.h"
 #include "html_report.h"
 #include "output_folder.h"
 #include "report_writers.h"
@@ -135,7 +136,15 @@ bool writeReports(const AdviseOptions& options, const Advice& advice, const std:
     std::cerr << "alnadvise: " << error << std::endl;
     ok = false;
   }
-  const std::string tsv = formatTsv(advice), json = formatJson(advice);
+  for (scoring::TextFormat format : options.alignmentFormats)
+    fs::remove(output + "/" + bestFileName(format), ec);
+  if (advice.bestIndex >= 0 && ok &&
+      !writeBestFormats(options.alignmentFormats, output, advice.data.names,
+                        advice.results[0].rows, &error)) {
+    std::cerr << "alnadvise: " << error << std::endl;
+    ok = false;
+  }
+  const std::string tsv = formatTsv(advice), json = formatJson(advice, options.alignmentFormats);
   if (!runs::writeFileAtomically(output + "/report.tsv", tsv, &error) ||
       !runs::writeFileAtomically(output + "/report.json", json, &error)) {
     std::cerr << "alnadvise: " << error << std::endl;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "advice/advisor.h"
+#include "scoring/alignment_formats.h"
 
 namespace alnadvise {
 
@@ -19,6 +20,7 @@ struct AdviseOptions : advice::AdviceSettings {
   bool html = true;  // write report.html
   bool quiet = false;
   OutputFormat format = OutputFormat::kTable;
+  std::vector<scoring::TextFormat> alignmentFormats;  // best.<ext> beside best.fasta
 };
 
 // Exit statuses.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "alignment_outputs.h"
 #include "runs/command_line_parts.h"
 #include "runs/job_pool.h"
 
@@ -17,7 +18,8 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   *options = AdviseOptions();
   options->jobs = runs::onlineCores();
   CLI::App app{
-      "Aligns a protein FASTA data set with the candidate configurations of five aligners,\n"
+      "Aligns a protein, DNA or RNA FASTA data set with the candidate configurations of\n"
+      "five aligners, "
       "scores them (against --ref, or by their agreement) and keeps the best.",
       "alnadvise"};
   app.set_help_flag("-h,--help", "Print this help and exit");
@@ -26,9 +28,11 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   std::string format = "table";
   bool noMerge = false;
   bool noHtml = false;
+  std::string alignmentFormats = "fasta";
   app.add_option("DATA_SET", options->dataSet, "Protein, DNA or RNA sequences (FASTA)")->required();
   app.add_option("-r,--ref", options->reference,
-                 "Reference alignment (aligned FASTA or MSF): score by Q and TC");
+                 "Reference alignment (aligned FASTA, MSF, Clustal or Stockholm): score by Q "
+                 "and TC");
   app.add_option("-o,--out", options->outputFolder,
                  "Output folder (default: <data set base name>.advise)");
   app.add_option("-t,--table", options->table, "Reference table (default: the shipped one)");
@@ -76,12 +80,20 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "the one laid out beside the program)");
   app.add_option("--format", format, "Standard output: table, tsv or json")
       ->check(CLI::IsMember({"table", "tsv", "json"}));
+  app.add_option("--output-format", alignmentFormats,
+                 "The best alignment's formats, comma-separated: fasta (always written), "
+                 "clustal (best.aln), stockholm (best.sto), phylip (best.phy), msf (best.msf)");
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
   app.add_flag("--version", version, "Print the version and exit");
   const int parsed =
       runs::parseToolCommandLine(app, argc, argv, "alnadvise", GETCHAR_VERSION, version, kBadInput);
   if (parsed >= 0) return parsed;
   if (!runs::parseAlignersOption("alnadvise", aligners, &options->aligners)) return kBadInput;
+  std::string error;
+  if (!parseOutputFormats(alignmentFormats, &options->alignmentFormats, &error)) {
+    std::cerr << "alnadvise: --output-format: " << error << std::endl;
+    return kBadInput;
+  }
   options->alignersGiven = alignersOption->count() > 0;
   options->merge = !noMerge;
   options->html = !noHtml;

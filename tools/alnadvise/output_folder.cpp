@@ -11,8 +11,9 @@ namespace alnadvise {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kOwnedOutputs = {"best.fasta",  "report.tsv", "report.json",
-                                                "report.html", "advise.log", "alignments"};
+const std::vector<std::string> kOwnedOutputs = {
+    "best.fasta", "best.aln",    "best.sto",   "best.phy",  "best.msf",
+    "report.tsv", "report.json", "report.html", "advise.log", "alignments"};
 
 std::string defaultOutputFolder(const std::string& dataSetPath) {
   std::string base = dataSetPath.substr(dataSetPath.rfind('/') + 1);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "advice/report_json.h"
+#include "alignment_outputs.h"
 #include "runs/aligner_names.h"
 #include "runs/text_format.h"
 
@@ -81,6 +83,12 @@ std::string formatTable(const Advice& advice) {
     out += line + "\n";
   }
   return out;
+}
+
+std::string formatJson(const Advice& advice, const std::vector<scoring::TextFormat>& bestFormats) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (scoring::TextFormat f : bestFormats) files.emplace_back(scoring::formatName(f), bestFileName(f));
+  return advice::formatJson(advice, files);
 }
 
 }  // namespace alnadvise

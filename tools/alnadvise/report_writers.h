@@ -6,7 +6,7 @@
 #include <string>
 
 #include "advice/advice.h"
-#include "advice/report_json.h"
+#include "scoring/alignment_formats.h"
 
 namespace alnadvise {
 
@@ -21,8 +21,10 @@ std::string formatTsv(const Advice& advice);
 // The same columns aligned for reading, options and reasons shortened.
 std::string formatTable(const Advice& advice);
 
-// report.json (advice/report_json.h), shared with the Python module.
-using advice::formatJson;
+// report.json (advice/report_json.h, shared with the Python module);
+// best.files lists best.fasta and the best alignment's other formats.
+std::string formatJson(const Advice& advice,
+                       const std::vector<scoring::TextFormat>& bestFormats = {});
 
 }  // namespace alnadvise
 

@@ -87,7 +87,7 @@ TEST_F(DataSetTest, MatchesReferencesByNameOrFirstWord) {
       {">x1\nACDEF\n>other\nACDF-\n", "'other' matches no sequence name"},
       {">x1\nACDEF\n>x2\nACDW-\n", "residues of 'x2' differ"},
       {">x1\nACDEF\n", "fewer than two sequences"},
-      {"CLUSTAL W\n\nx1 ACDEF\n", "neither aligned FASTA nor MSF"},
+      {"CLUSTAL W\n\nx1 ACDEF\n", "fewer than two sequences"},  // read as Clustal
       {">x1\nACDEF\n>x1 first one\nACDEF\n", "two rows match"},
   };
   for (const auto& c : cases) {

@@ -45,7 +45,9 @@ TEST(AlnscoreReader, MsfReadsBlocksAfterTheHeader) {
 
 TEST(AlnscoreReader, DetectsFormatByContent) {
   EXPECT_EQ(detectFormat("\n\n>x\nA\n"), AlignmentFormat::kFasta);
-  EXPECT_EQ(detectFormat("CLUSTAL W\n\nx  AC\n"), AlignmentFormat::kUnknown);
+  EXPECT_EQ(detectFormat("\nCLUSTAL W\n\nx  AC\n"), AlignmentFormat::kClustal);
+  EXPECT_EQ(detectFormat("# STOCKHOLM 1.0\nx AC\n//\n"), AlignmentFormat::kStockholm);
+  EXPECT_EQ(detectFormat(">x\nCLUSTAL\n"), AlignmentFormat::kFasta);
   EXPECT_EQ(detectFormat("MSF: 3\nName: x\n"), AlignmentFormat::kUnknown);  // no "//"
   EXPECT_EQ(detectFormat(""), AlignmentFormat::kUnknown);
 }

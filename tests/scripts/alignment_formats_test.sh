@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# alnadvise --output-format with the real MAFFT on BB11001, its names made
+# awkward (ids that collide, blanks, a 150-letter name, a leading '#'): each
+# best.<ext> read back by Biopython and best.sto by hmmbuild
+# (bench/formats/read_back.py), and by alnscore; a bad format name refused
+# before any run.
+#   alignment_formats_test.sh ALNADVISE ALNSCORE READ_BACK_PY
+set -euo pipefail
+advisor=$1
+scorer=$2
+read_back=(/usr/bin/python3 "$3")
+source "$(dirname "$0")/check_helpers.sh"
+
+long=$(printf 'L%.0s' {1..150})
+awk -v long="$long" '/^>/ { n++; $0 = n == 1 ? ">x one" : (n == 2 ? ">x  two" : \
+  (n == 3 ? (">" long " three") : ">#4 four")) } { print }' \
+  /usr/share/doc/kalign/examples/BB11001.tfa >"$tmp/names.fasta"
+out=$tmp/out
+"$advisor" "$tmp/names.fasta" -o "$out" --aligners mafft --no-merge --no-html -q --format tsv \
+  --output-format clustal,stockholm,fasta,phylip,msf >/dev/null || fail "alnadvise"
+"${read_back[@]}" "$out" clustal stockholm phylip-relaxed msf || fail "read back"
+[[ $(head -1 "$out/best.sto") == "# STOCKHOLM 1.0" ]] || fail "Stockholm header"
+grep -q "^${long}_three " "$out/best.aln" || fail "the long name whole in best.aln"
+grep -q '^_#4_four ' "$out/best.sto" || fail "'#' name prefixed"
+for ref in best.aln best.sto best.msf; do
+  "$scorer" -test "$out/best.msf" -ref "$out/$ref" -quiet | grep -q ';Q=1;TC=1$' ||
+    fail "alnscore reads $ref"
+done
+python3 -c 'import json, sys; f = json.load(open(sys.argv[1]))["best"]["files"];
+sys.exit(f != {"fasta": "best.fasta", "clustal": "best.aln", "stockholm": "best.sto",
+               "phylip": "best.phy", "msf": "best.msf"})' "$out/report.json" ||
+  fail "report.json lists the files"
+
+# A broken file names itself and its line.
+sed '4d' "$out/best.aln" >"$tmp/broken.aln"
+if "$scorer" -test "$out/best.msf" -ref "$tmp/broken.aln" -quiet 2>"$tmp/err"; then
+  fail "a broken Clustal file scored"
+fi
+grep -q "'$tmp/broken.aln': line [0-9]*:" "$tmp/err" || fail "error: $(cat "$tmp/err")"
+
+# An unknown name is a usage error, before any run or folder.
+set +e
+"$advisor" "$tmp/names.fasta" -o "$tmp/never" --output-format clustal,nexus 2>"$tmp/err"
+status=$?
+set -e
+((status == 2)) || fail "status $status for an unknown format"
+grep -qx "alnadvise: --output-format: unknown format 'nexus'; .*" "$tmp/err" ||
+  fail "message: $(cat "$tmp/err")"
+[[ ! -e $tmp/never ]] || fail "output folder made for a usage error"
+finish_checks alignment_formats

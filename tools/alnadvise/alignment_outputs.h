@@ -1,0 +1,31 @@
+// The best alignment in the formats --output-format names, beside
+// best.fasta (scoring/alignment_formats.h writes the texts).
+#ifndef ALNADVISE_ALIGNMENT_OUTPUTS_H
+#define ALNADVISE_ALIGNMENT_OUTPUTS_H
+
+#include <string>
+#include <vector>
+
+#include "scoring/alignment_formats.h"
+
+namespace alnadvise {
+
+// "clustal,stockholm,phylip,msf" in any order and number; "fasta" may be
+// named too, as best.fasta is always written. Repeats count once. False,
+// with a one-line *error, on an empty or unknown name.
+bool parseOutputFormats(const std::string& list, std::vector<scoring::TextFormat>* formats,
+                        std::string* error);
+
+// "best.aln", "best.sto", "best.phy", "best.msf".
+std::string bestFileName(scoring::TextFormat format);
+
+// Every best.<ext> of the list, each under a temporary name renamed once
+// complete. Returns false after the first one that could not be written,
+// *error naming it.
+bool writeBestFormats(const std::vector<scoring::TextFormat>& formats, const std::string& folder,
+                      const std::vector<std::string>& names, const std::vector<std::string>& rows,
+                      std::string* error);
+
+}  // namespace alnadvise
+
+#endif
