@@ -31,9 +31,14 @@ bool model(std::string_view text, std::vector<std::string>* names,
     }
     for (char c : line) {
       if (c == ' ' || c == '\t' || c == '\r' || c == '-' || c == '.') continue;
-      if (names->empty() || !isLetter(c)) return false;
+      if (names->empty() || (!isLetter(c) && c != '*')) return false;
       residues->back() += c;
     }
+  }
+  // One stop '*' ending a record is dropped; any other '*' is refused.
+  for (std::string& r : *residues) {
+    if (!r.empty() && r.back() == '*') r.pop_back();
+    if (r.find('*') != std::string::npos) return false;
   }
   std::set<std::string> seen, distinct;
   for (size_t i = 0; i < names->size(); ++i) {
