@@ -1,6 +1,7 @@
 #include "scoring/alignment.h"
 
 #include "scoring/alignment_formats.h"
+#include "scoring/text_scan.h"
 
 #include <sys/stat.h>
 
@@ -13,16 +14,6 @@
 namespace scoring {
 
 namespace {
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // Walks text line by line; the line end is not part of the line.
 class LineCursor {

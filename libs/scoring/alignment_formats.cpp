@@ -1,4 +1,5 @@
 #include "scoring/alignment_formats.h"
+#include "scoring/text_scan.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,16 +11,6 @@
 namespace scoring {
 
 namespace {
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 std::vector<std::string_view> words(std::string_view line) {
   std::vector<std::string_view> out;

@@ -97,5 +97,35 @@ TEST_F(DataSetTest, MatchesReferencesByNameOrFirstWord) {
   }
 }
 
+// The stop '*' that ends a translated gene: one per record is dropped and
+// counted, any other is refused as before.
+TEST_F(DataSetTest, OneTrailingStopPerRecordIsDropped) {
+  // At the end of the last line, on a line of its own, before blank lines,
+  // after gaps and blanks; and records without one.
+  ASSERT_EQ(errorOf(">a\nMKV*\n>b\nMKL\n*\n\n>c\nMK-L *\r\n>d\nmkvl\n"), "");
+  EXPECT_EQ(data.residues, (std::vector<std::string>{"MKV", "MKL", "MKL", "mkvl"}));
+  EXPECT_EQ(data.stopsDropped, 3u);
+  EXPECT_EQ(data.distinctSequences, 3u);
+  ASSERT_EQ(errorOf(">a\nMKV\n>b\nMKL\n"), "");
+  EXPECT_EQ(data.stopsDropped, 0u);
+}
+
+TEST_F(DataSetTest, AnyOtherStopIsRefused) {
+  const struct {
+    const char* text;
+    const char* reason;
+  } cases[] = {
+      {">a\nMK*V\n>b\nMKL\n", "record 1 ('a'): byte '*' is not a residue letter"},
+      {">a\nMKV**\n>b\nMKL\n", "record 1 ('a'): byte '*' is not a residue letter"},
+      {">a\nMKV\n>b\nM*\nKL*\n", "record 2 ('b'): byte '*' is not a residue letter"},
+      {">a\n*\n>b\nMKL\n", "record 1 ('a') has no residues"},
+      {">a\nMKV*\n>b\nMKV\n", "all identical"},
+      {"*\n>a\nMKV\n", "is not FASTA"},
+  };
+  for (const auto& c : cases)
+    EXPECT_NE(errorOf(c.text).find(c.reason), std::string::npos)
+        << testing::PrintToString(c.text) << " gave: " << errorOf(c.text);
+}
+
 }  // namespace
 }  // namespace runs
