@@ -37,7 +37,14 @@ struct CandidateResult {
 struct BudgetReport {
   double seconds = 0;  // 0: no limit
   bool byDefault = false;
+  std::string effort = "default";
   double mafftAutoSeconds = 0;  // MAFFT --auto's expected wall time, --thread jobs
+  // The first pick (MAFFT --auto where MAFFT may run): its id, expected and
+  // measured seconds, and the factor the hard deadline was stretched by.
+  int firstPickId = 0;
+  double firstPickExpectedSeconds = 0, firstPickSeconds = 0, slowdown = 1;
+  std::string firstPickNote;  // its time far from the expectation: in words
+  double deadlineSeconds = 0;  // the hard deadline, from the runs' start; 0: none
   double expectedWallSeconds = 0;  // of the candidates run, on the jobs given
   std::string costModelPath;
   bool merge = false;    // the merge was planned
@@ -61,6 +68,13 @@ struct Advice {
   CostModel costModel;
   BudgetReport budget;
   std::vector<CandidateResult> results;  // ranked order
+  // The choice: the ids of runs stopped at the hard deadline or never
+  // started (made without them), whether MAFFT --auto's alignment was kept
+  // for want of a clear winner, and why, in words.
+  std::vector<int> choiceWithout;
+  bool keptMafftAuto = false;
+  double switchMargin = 0;
+  std::string choiceNote;
   int bestIndex = -1;                    // into results; -1 when none valid
   double wallSeconds = 0, runSeconds = 0, overheadSeconds = 0;
 

@@ -10,6 +10,7 @@
 #include "advice/agreement_scores.h"
 #include "advice/budget.h"
 #include "advice/core_tables.h"
+#include "advice/mafft_auto.h"
 #include "advice/nucleotide_candidates.h"
 #include "advice/ranking.h"
 #include "advice/row_sample.h"
@@ -31,9 +32,8 @@ namespace fs = std::filesystem;
 
 bool readable(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
 
-// When the runs of a budget are stopped, from the first one's start.
-double deadline(double budget) {
-  return std::max(kBudgetSlack * budget, budget + kBudgetSlackSeconds);
+bool mafftAllowed(const std::vector<int>& aligners) {
+  return std::find(aligners.begin(), aligners.end(), MAFFT) != aligners.end();
 }
 
 // Candidate id i writes the run file of index i + 4.
@@ -41,10 +41,22 @@ int fileOf(const Candidate& c) { return c.id + runs::kFirstRunFile - 1; }
 
 }  // namespace
 
+bool findEffort(const std::string& name, Effort* effort, std::string* error) {
+  for (const Effort& e : kEfforts) {
+    if (name != e.name) continue;
+    *effort = e;
+    return true;
+  }
+  *error = "unknown effort '" + name + "' (fast, default or thorough)";
+  return false;
+}
+
 Advisor::Advisor(const AdviceSettings& settings) : settings_(settings) {}
 Advisor::~Advisor() = default;
 
 bool Advisor::checkInputs(std::string* error) {
+  Effort effort{};
+  if (!findEffort(settings_.effort, &effort, error)) return false;
   if (!runs::readDataSet(settings_.dataSet, &advice_.data, error) ||
       !runs::chooseAlphabet(settings_.alphabet, &advice_.data, error))
     return false;
@@ -74,6 +86,7 @@ bool Advisor::checkInputs(std::string* error) {
   }
   advice_.budget.costModelPath = runs::findDataFile(settings_.costModel, "cost-model.json");
   if (!readCostModel(advice_.budget.costModelPath, &advice_.costModel, error)) return false;
+  advice_.switchMargin = kDefaultSwitchMargin;
   return advice_.referenceMode() || chooseEstimator(error);
 }
 
@@ -110,6 +123,7 @@ AdviceOutcome Advisor::run(int logFd, AdviceObserver& observer, std::string* err
   bool completed = runCandidates(logFd, observer);
   if (completed && settings_.merge) completed = runMerge(logFd, observer);
   if (completed) scoreWithoutReference();
+  if (completed) noteWhatWasStopped();
   if (!completed || runs::SignalGuard::caught() != 0) {
     runFolder_.remove();
     return AdviceOutcome::kInterrupted;
@@ -148,6 +162,8 @@ bool Advisor::prepare(std::string* error) {
     advice_.front = p.front;
     advice_.frontPoints = p.frontPoints;
     advice_.warnings.insert(advice_.warnings.end(), p.warnings.begin(), p.warnings.end());
+    if (mafftAllowed(aligners))
+      addMafftAutoAnchor(&p.candidates, sequences, static_cast<double>(advice_.data.longest()));
     for (const Candidate& c : p.candidates) {
       CandidateResult r;
       r.candidate = c;
@@ -155,6 +171,7 @@ bool Advisor::prepare(std::string* error) {
       results_.push_back(r);
     }
   }
+  anchor_ = mafftAllowed(aligners) ? 0 : results_.size();
   planRuns();
   return true;
 }
@@ -162,8 +179,15 @@ bool Advisor::prepare(std::string* error) {
 // The protein-trained table and front stay out; aligners without a
 // nucleotide mode are left out with the reason.
 void Advisor::proposeNucleotide(int sequences, const std::vector<int>& aligners) {
-  const NucleotideProposal p =
-      proposeNucleotideCandidates(sequences, aligners, advice_.data.alphabet);
+  NucleotideProposal p = proposeNucleotideCandidates(sequences, aligners, advice_.data.alphabet);
+  if (mafftAllowed(aligners)) {
+    std::string mode, whyNot;
+    runs::nucleotideOptions(MAFFT, advice_.data.alphabet, &mode, &whyNot);
+    addMafftAutoAnchor(&p.candidates, sequences, static_cast<double>(advice_.data.longest()),
+                       mode);
+  }
+  for (size_t k = 0; k < p.leftOut.size(); ++k)
+    p.leftOut[k].candidate.id = static_cast<int>(p.candidates.size() + k) + 1;
   advice_.warnings.push_back(std::string(runs::alphabetName(advice_.data.alphabet)) +
                              " data set: nucleotide modes, ranked without the protein-trained "
                              "reference table, front and learned estimator");
@@ -191,11 +215,16 @@ void Advisor::planRuns() {
   const CostModel& model = advice_.costModel;
   BudgetReport& b = advice_.budget;
   const int cores = std::min(std::max(settings_.jobs, 1), 4);
-  b.mafftAutoSeconds = expectedSeconds(model, runs::makeConfiguration(MAFFT, "--auto"), n, length, longest) /
+  b.mafftAutoSeconds = expectedSeconds(model, runs::makeConfiguration(MAFFT, kMafftAutoOption), n,
+                                       length, longest) /
                        (1 + kMafftThreadGain * (cores - 1));
+  Effort effort{};
+  std::string unused;
+  findEffort(settings_.effort, &effort, &unused);  // checked by checkInputs
+  b.effort = effort.name;
   b.byDefault = settings_.budgetSeconds < 0;
   b.seconds = b.byDefault
-                  ? std::max(kMinimumBudgetSeconds, kDefaultBudgetFactor * b.mafftAutoSeconds)
+                  ? std::max(kMinimumBudgetSeconds, effort.budgetFactor * b.mafftAutoSeconds)
                   : settings_.budgetSeconds;
   // Above kHugeInputSequences what keeps an N x N matrix (4 bytes a cell,
   // half of it) does not run at all.
@@ -219,7 +248,7 @@ void Advisor::planRuns() {
       continue;
     }
     const CostFamily* f = model.find(family);
-    items.push_back({r.expectedSeconds, f ? f->meanQ : 0});
+    items.push_back({r.expectedSeconds, f ? f->meanQ : 0, i == anchor_});
     itemOf.push_back(i);
   }
   bool wantMerge = settings_.merge;
@@ -237,7 +266,15 @@ void Advisor::planRuns() {
     results_[itemOf[k]].status = "left out (" + plan.why[k] + ")";
   }
   b.expectedWallSeconds = plan.expectedWall;
-  firstPick_ = items.empty() || b.seconds <= 0 ? results_.size() : itemOf[plan.first];
+  // Without a budget MAFFT --auto still runs first; nothing is stopped.
+  firstPick_ = items.empty()    ? results_.size()
+               : b.seconds > 0  ? itemOf[plan.first]
+               : anchor_ < results_.size() && !results_[anchor_].leftOut ? anchor_
+                                                                          : results_.size();
+  if (firstPick_ < results_.size()) {
+    b.firstPickId = results_[firstPick_].candidate.id;
+    b.firstPickExpectedSeconds = results_[firstPick_].expectedSeconds;
+  }
   b.merge = mergePlanned_ = plan.merge;
   if (wantMerge && !plan.merge) b.mergeWhy = plan.mergeWhy;
 }
@@ -281,17 +318,18 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
     queue.push_back(i);
     longest = std::max(longest, r.expectedSeconds);
   }
-  // Without a budget the longest first, so that no short run waits behind
-  // them at the end. With one, the first pick and then the shortest first:
-  // a run the model underrated then stops only itself and longer ones at
-  // the deadline, never the cheap runs waiting behind it.
+  // The first pick first. Then, without a budget, the longest first, so
+  // that no short run waits behind them at the end; with one, the shortest
+  // first: a run the model underrated then stops only itself and longer
+  // ones at the deadline, never the cheap runs waiting behind it.
+  const bool budgeted = advice_.budget.seconds > 0;
   std::stable_sort(queue.begin(), queue.end(), [&](size_t a, size_t b) {
-    if (firstPick_ < results_.size() && (a == firstPick_ || b == firstPick_))
-      return a == firstPick_ && b != firstPick_;
-    return firstPick_ < results_.size()
-               ? results_[a].expectedSeconds < results_[b].expectedSeconds
-               : results_[a].expectedSeconds > results_[b].expectedSeconds;
+    if (a == firstPick_ || b == firstPick_) return a == firstPick_ && b != firstPick_;
+    return budgeted ? results_[a].expectedSeconds < results_[b].expectedSeconds
+                    : results_[a].expectedSeconds > results_[b].expectedSeconds;
   });
+  firstPickEnded_ = queue.empty() || queue.front() != firstPick_;
+  longestChosen_ = longest;
   planned_ = chosen + (mergePlanned_ ? 1 : 0);
   observer.planned(advice_, chosen, mergePlanned_, settings_.jobs);
   for (const CandidateResult& r : results_)
@@ -310,13 +348,20 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
   runs::JobPoolSettings pool;
   pool.maxJobs = settings_.jobs;
   pool.timeoutSeconds = settings_.timeoutSeconds;
-  // The longest run chosen gets twice its expected time whatever the budget.
-  if (advice_.budget.seconds > 0)
-    pool.deadlineSeconds = std::max(deadline(advice_.budget.seconds), 2 * longest);
-  pool.outputFd = logFd;
-  std::vector<runs::JobOutcome> outcomes;
   const Clock::time_point start = Clock::now();
   runsStart_ = start;
+  if (!firstPickEnded_) pool.protectedJobs.push_back(0);
+  // While the first pick runs, its time so far already tells how slow the
+  // machine is: nothing is stopped before it ends that it would not outlive.
+  if (budgeted)
+    pool.deadline = [this, start]() {
+      const double expected = advice_.budget.firstPickExpectedSeconds;
+      if (!firstPickEnded_ && expected > 0)
+        slowdown_ = std::max(slowdown_, runs::secondsSince(start) / expected);
+      return hardDeadline();
+    };
+  pool.outputFd = logFd;
+  std::vector<runs::JobOutcome> outcomes;
   double handling = 0;
   const bool completed = runs::runJobs(
       jobs, pool,
@@ -324,12 +369,62 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
         const Clock::time_point t = Clock::now();
         CandidateResult& r = results_[queue[j]];
         record(r, o, fileOf(r.candidate));
+        if (queue[j] == firstPick_) judgeFirstPick(r);
         finished(observer, r);
         handling += runs::secondsSince(t);
       },
       &outcomes);
   poolSeconds_ += runs::secondsSince(start) - handling;
+  if (budgeted) advice_.budget.deadlineSeconds = hardDeadline();
+  advice_.budget.slowdown = slowdown_;
   return completed;
+}
+
+// Twice the budget and at least kBudgetSlackSeconds past it, twice the
+// longest run chosen, all stretched by the first pick's slowdown.
+double Advisor::hardDeadline() const {
+  const double budget = advice_.budget.seconds;
+  return slowdown_ *
+         std::max({kBudgetSlack * budget, budget + kBudgetSlackSeconds, 2 * longestChosen_});
+}
+
+// Its time is the check on the cost model: far from the expectation, the
+// report says so (a note, not a warning: it tells of the machine, not of
+// the advice). Only an alignment's time counts as a measure of speed.
+void Advisor::judgeFirstPick(const CandidateResult& r) {
+  firstPickEnded_ = true;
+  BudgetReport& b = advice_.budget;
+  b.firstPickSeconds = r.seconds;
+  const double expected = b.firstPickExpectedSeconds;
+  if (!r.valid || expected <= 0 || r.seconds <= 0) {
+    slowdown_ = 1;  // a failure measures nothing
+    return;
+  }
+  const double ratio = r.seconds / expected;
+  slowdown_ = std::max(1.0, ratio);
+  if (ratio < kFarFromExpected && ratio > 1 / kFarFromExpected) return;
+  char text[320];
+  std::snprintf(text, sizeof text,
+                "%s took %s where %s was expected (%.2g times)%s; alnadvise --calibrate fits "
+                "the expected times to this machine",
+                r.candidate.configuration.label().c_str(), formatDuration(r.seconds).c_str(),
+                formatDuration(expected).c_str(), ratio,
+                ratio > 1 ? ": the hard deadline is as many times later" : "");
+  b.firstPickNote = text;
+}
+
+// Runs stopped at the hard deadline, or never started, are not in the choice.
+void Advisor::noteWhatWasStopped() {
+  std::string ids;
+  for (const CandidateResult& r : results_) {
+    if (r.status != runs::kStatusOverBudget && r.status != runs::kStatusBudgetSpent) continue;
+    advice_.choiceWithout.push_back(r.candidate.id);
+    ids += (ids.empty() ? "#" : ", #") + std::to_string(r.candidate.id);
+  }
+  if (ids.empty()) return;
+  advice_.warnings.push_back("the choice was made without " + ids +
+                             ", stopped or not started at the hard deadline of " +
+                             formatDuration(advice_.budget.deadlineSeconds));
 }
 
 // Copies the three inputs' alignments to the merge's run files; the merge
@@ -396,9 +491,8 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
       expectedSeconds(advice_.costModel, kMergeFamily, static_cast<int>(advice_.data.size()),
                       advice_.data.meanLength());
   if (advice_.budget.seconds > 0)
-    pool.deadlineSeconds =
-        std::max(deadline(advice_.budget.seconds) - runs::secondsSince(runsStart_),
-                 2 * merge.expectedSeconds);
+    pool.deadlineSeconds = std::max(hardDeadline() - runs::secondsSince(runsStart_),
+                                    2 * slowdown_ * merge.expectedSeconds);
   pool.outputFd = logFd;
   std::vector<runs::JobOutcome> outcomes;
   const Clock::time_point start = Clock::now();
@@ -449,9 +543,51 @@ RankBy Advisor::rankBy() const {
   return advice_.estimator == Estimator::kLearned ? RankBy::kPredicted : RankBy::kAgreement;
 }
 
+// Without a reference a score is an estimate: MAFFT --auto's alignment, the
+// user's alternative, stays first unless another beats it by more than
+// the estimator's error.
+void Advisor::keepMafftAutoUnlessBeaten(std::vector<size_t>* order) {
+  if (advice_.referenceMode() || anchor_ >= results_.size() || order->empty()) return;
+  const bool learned = rankBy() == RankBy::kPredicted;
+  auto score = [&](const CandidateResult& r, double* value) {
+    *value = learned ? r.predicted : r.agreement;
+    return r.valid && (learned ? r.hasPredicted : r.hasAgreement);
+  };
+  bool othersFailed = true;
+  for (size_t i = 0; i < results_.size(); ++i) othersFailed = othersFailed && (i == anchor_ || !results_[i].valid);
+  if (othersFailed && results_[anchor_].valid) {
+    advice_.choiceNote = "MAFFT --auto's alignment: no other run produced one";
+    return;
+  }
+  double top = 0, autoScore = 0;
+  const size_t best = order->front();
+  if (best == anchor_ || !score(results_[best], &top) || !score(results_[anchor_], &autoScore))
+    return;
+  const double gain = top - autoScore;
+  const char* what = learned ? "predicted Q" : "agreement";
+  char text[240];
+  const std::string id = "#" + std::to_string(results_[best].candidate.id);
+  if (gain > advice_.switchMargin) {
+    std::snprintf(text, sizeof text,
+                  "%s's %s beats MAFFT --auto's by %.3f, more than the estimator's error of %.3f",
+                  id.c_str(), what, gain, advice_.switchMargin);
+  } else {
+    std::snprintf(text, sizeof text,
+                  "MAFFT --auto's alignment kept: %s's %s is higher by %.3f, within the "
+                  "estimator's error of %.3f",
+                  id.c_str(), what, gain, advice_.switchMargin);
+    order->erase(std::find(order->begin(), order->end(), anchor_));
+    order->insert(order->begin(), anchor_);
+    advice_.keptMafftAuto = true;
+  }
+  advice_.choiceNote = text;
+}
+
 void Advisor::rank() {
   int rank = 0;
-  for (size_t i : rankCandidates(results_, rankBy())) {
+  std::vector<size_t> order = rankCandidates(results_, rankBy());
+  keepMafftAutoUnlessBeaten(&order);
+  for (size_t i : order) {
     CandidateResult r = results_[i];
     if (r.valid) r.rank = ++rank;
     advice_.results.push_back(r);

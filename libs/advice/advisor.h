@@ -5,14 +5,21 @@
 //
 // run() copies the data set (and the reference) under safe names into a
 // fresh run folder, computes its features, proposes the candidates
-// (core_tables.h), keeps those that fit the time budget (budget.h, with the
-// expected times of cost_model.h), runs them through the job pool (longest
-// expected first; a missing program is reported and the rest go on; runs
-// still going well past the budget are stopped), merges the
-// three best with t_coffee unless told not to or the data set has more than
-// kMergeMaxSequences records, scores each alignment (Q and TC against
-// the reference, else agreement and, with the learnt estimator, its
-// predicted Q) and ranks them (ranking.h). A DNA or RNA data set
+// (core_tables.h) with MAFFT --auto first (candidates.h), keeps those that
+// fit the time budget (budget.h, with the expected times of cost_model.h),
+// runs them through the job pool (the first pick first, protected from the
+// deadline, then shortest expected first; a missing program is reported and
+// the rest go on; runs still going at the hard deadline are stopped and the
+// choice is marked as made without them), merges the three best with
+// t_coffee when asked and the data set has at most kMergeMaxSequences
+// records, scores each alignment (Q and TC against the reference, else
+// agreement and, with the learnt estimator, its predicted Q) and ranks them
+// (ranking.h); without a reference --auto's alignment stays first unless
+// another beats it by more than the estimator's error.
+//
+// What runs depends on the data set, the settings and the cost model only,
+// never on the clock: the same data set gives the same choice on a quiet
+// machine and on a busy one, unless a run reaches the hard deadline. A DNA or RNA data set
 // (--alphabet, or detected) is proposed nucleotide_candidates.h's candidates
 // instead, ranked without the learnt estimator. The run folder
 // is removed when the Advisor goes, unless keep.
@@ -34,18 +41,35 @@ namespace advice {
 
 // The merge's t_coffee is told -maxnseq=80; above that it is not run.
 const int kMergeMaxSequences = 80;
-// The default budget: this many times MAFFT --auto's expected time, and at
-// least kMinimumBudgetSeconds (below it every run is a process's start).
-const double kDefaultBudgetFactor = 3;
+// The budget by effort: this many times MAFFT --auto's expected time on
+// `jobs` threads, and at least kMinimumBudgetSeconds (below it every run is
+// a process's start). fast: about --auto's own time; default: about twice;
+// thorough: room for the slow consistency methods.
+struct Effort {
+  const char* name;
+  double budgetFactor;
+};
+const Effort kEfforts[] = {{"fast", 1.25}, {"default", 2}, {"thorough", 5}};
+// False with *error when name is none of kEfforts'.
+bool findEffort(const std::string& name, Effort* effort, std::string* error);
 // MAFFT --auto --thread J against one thread: measured 1.4 times as fast on
 // two cores (L-INS-i on 44 sequences, FFT-NS-2 on 1,000); counted up to 4.
 const double kMafftThreadGain = 0.4;
 const double kMinimumBudgetSeconds = 2;
-// Runs still going at this many times the budget, and at least this many
-// seconds past it, are stopped: room for the cost model's error and for a
-// busy machine.
+// The hard deadline: runs still going at this many times the budget, and at
+// least this many seconds past it, are stopped; the longest run chosen gets
+// twice its expected time. All of it is stretched by how much slower than
+// expected the first pick ran (the machine's load today), so that a busy
+// machine makes the same choice as a quiet one, only later.
 const double kBudgetSlack = 2;
 const double kBudgetSlackSeconds = 10;
+// The first pick's time against its expectation that the report calls far
+// off (either way).
+const double kFarFromExpected = 2;
+// Without a reference, MAFFT --auto's alignment is kept unless another
+// candidate's score beats it by more than the estimator's error: the
+// model's cross-validated one when it has it, else this.
+const double kDefaultSwitchMargin = 0.01;
 
 struct AdviceSettings {
   std::string dataSet;
@@ -59,7 +83,7 @@ struct AdviceSettings {
   // sets of kLargeInputSequences records and more.
   bool alignersGiven = false;
   double timeoutSeconds = 0;  // 0: none
-  bool merge = true;
+  bool merge = false;  // the merge of the three best: asked for, not by default
   bool keep = false;  // keep the run folder
   // Without a reference: the estimator that ranks ("": the one the model
   // file names as its default) and the model file ("": the shipped one).
@@ -68,6 +92,7 @@ struct AdviceSettings {
   // The wall time the runs may take on `jobs` cores: below 0 the default
   // (see kDefaultBudgetFactor), 0 no limit.
   double budgetSeconds = -1;
+  std::string effort = "default";  // kEfforts' name; sets the default budget
   std::string costModel;  // "": the shipped one
   // "auto", "protein", "dna" or "rna" (runs::chooseAlphabet). A nucleotide
   // data set takes nucleotide_candidates.h's candidates and agreement.
@@ -119,6 +144,10 @@ class Advisor {
   bool runMerge(int logFd, AdviceObserver& observer);
   bool stageMerge(const std::vector<size_t>& inputs, CandidateResult* merge);
   void scoreWithoutReference();
+  double hardDeadline() const;
+  void judgeFirstPick(const CandidateResult& r);
+  void noteWhatWasStopped();
+  void keepMafftAutoUnlessBeaten(std::vector<size_t>* order);
   RankBy rankBy() const;
   void rank();
   void record(CandidateResult& r, const runs::JobOutcome& outcome, int fileIndex);
@@ -133,6 +162,12 @@ class Advisor {
   double poolSeconds_ = 0;
   bool mergePlanned_ = false;
   size_t firstPick_ = 0;  // into results_; results_.size() without a budget
+  size_t anchor_ = 0;     // MAFFT --auto, into results_; results_.size() when none
+  // The first pick's running time over its expectation (at least 1): the
+  // factor the hard deadline is stretched by; final once it has ended.
+  double slowdown_ = 1;
+  bool firstPickEnded_ = false;
+  double longestChosen_ = 0;
   std::chrono::steady_clock::time_point runsStart_;
   size_t finished_ = 0, planned_ = 0;
 };

@@ -42,12 +42,17 @@ BudgetPlan planWithinBudget(const std::vector<BudgetItem>& items, double budget,
     return plan;
   }
   if (n == 0) return plan;
-  // The first pick: the most valuable that fits alone, else the cheapest.
+  // The first pick: the one marked, else the most valuable that fits
+  // alone, else the cheapest.
   size_t first = n;
-  for (size_t i = 0; i < n; ++i)
-    if (items[i].expectedSeconds <= budget &&
-        (first == n || items[i].value > items[first].value))
-      first = i;
+  for (size_t i = 0; i < n && first == n; ++i)
+    if (items[i].first) first = i;
+  if (first == n) {
+    for (size_t i = 0; i < n; ++i)
+      if (items[i].expectedSeconds <= budget &&
+          (first == n || items[i].value > items[first].value))
+        first = i;
+  }
   if (first == n) {
     first = 0;
     for (size_t i = 1; i < n; ++i)

@@ -2,8 +2,9 @@
 //
 // Each candidate comes with its expected seconds on one core (cost_model.h)
 // and its value, the mean Q its cost family reached in training. The first
-// pick is the most valuable candidate that fits the budget alone (the
-// cheapest when none does: one always runs); then candidates are taken by
+// pick is the item marked first (MAFFT --auto, the user's alternative),
+// else the most valuable candidate that fits the budget alone (the
+// cheapest when none does); it always runs, whatever the budget. Then candidates are taken by
 // value per expected second while the expected wall time of the chosen on
 // `jobs` cores (longest first, each to the least loaded core) stays within
 // the budget; the merge comes last, when its expected time still fits.
@@ -19,6 +20,7 @@ namespace advice {
 struct BudgetItem {
   double expectedSeconds = 0;
   double value = 0;
+  bool first = false;  // the first pick, whatever its value and time
 };
 
 struct BudgetPlan {

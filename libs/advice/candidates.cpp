@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "advice/mafft_auto.h"
+#include "aligners/aligner_command.h"
 #include "getChar.h"
 #include "runs/aligner_names.h"
 
@@ -66,6 +68,33 @@ std::vector<Candidate> assembleCandidates(const CandidateSources& sources) {
   for (const FrontPick& p : sources.front)
     add(&list, sources.aligners, p.configuration, "front: " + p.role);
   return list;
+}
+
+void addMafftAutoAnchor(std::vector<Candidate>* list, int sequences, double longest,
+                        const std::string& modeOptions) {
+  const MafftAutoStrategy strategy = mafftAutoStrategy(sequences, longest);
+  const std::string prefix = modeOptions.empty() ? "" : modeOptions + " ";
+  Candidate anchor;
+  anchor.configuration = runs::makeConfiguration(MAFFT, prefix + kMafftAutoOption);
+  anchor.reasons.push_back(std::string("MAFFT --auto, the one-line alternative (") +
+                           strategy.name + " here)");
+  std::vector<Candidate> out{anchor};
+  const std::string same = prefix + strategy.options;
+  // From kMafftPartTreeFrom on the runner adds --parttree to every other
+  // MAFFT run: none of them is --auto's strategy any more.
+  const bool equivalents = sequences < kMafftPartTreeFrom;
+  for (const Candidate& c : *list) {
+    Candidate& a = out.front();
+    if (c.configuration.kind == MAFFT &&
+        ((equivalents && sameOptionWords(c.configuration.options, same)) ||
+         sameOptionWords(c.configuration.options, a.configuration.options))) {
+      a.reasons.insert(a.reasons.end(), c.reasons.begin(), c.reasons.end());
+      continue;
+    }
+    out.push_back(c);
+  }
+  for (size_t i = 0; i < out.size(); ++i) out[i].id = static_cast<int>(i) + 1;
+  *list = out;
 }
 
 }  // namespace advice

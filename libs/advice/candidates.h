@@ -69,6 +69,14 @@ struct CandidateSources {
 // first one's.
 std::vector<Candidate> assembleCandidates(const CandidateSources& sources);
 
+// Puts MAFFT --auto (after modeOptions, "--nuc" for nucleotides) first, as
+// candidate 1: the user's alternative, compared with on every data set. A
+// candidate that runs the strategy --auto picks at this size (mafft_auto.h)
+// is the same run: its reasons go to --auto's and it leaves the list. Ids
+// are numbered 1, 2, ... again.
+void addMafftAutoAnchor(std::vector<Candidate>* list, int sequences, double longest,
+                        const std::string& modeOptions = "");
+
 }  // namespace advice
 
 #endif

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "advice/mafft_auto.h"
 #include "getChar.h"
 #include "runs/aligner_names.h"
 #include "runs/file_input.h"
@@ -36,15 +37,8 @@ int valueOf(const std::string& options, const char* word, int fallback) {
   return fallback;
 }
 
-// MAFFT --auto's own rule (the mafft script), by size.
-std::string mafftAutoFamily(int n, double length) {
-  if (n < 200 && length < (n < 100 ? 3000 : 1000)) return "mafft-consistency";
-  if (n < 500 && length < 10000) return "mafft-iterative";
-  return n < 20000 ? "mafft-progressive" : "mafft-memsave";
-}
-
 std::string mafftFamily(const std::string& options, int n, double longest) {
-  if (has(options, "--auto")) return mafftAutoFamily(n, longest);
+  if (has(options, kMafftAutoOption)) return mafftAutoStrategy(n, longest).family;
   if (has(options, "--memsavetree")) return "mafft-memsave";
   if (has(options, "--dpparttree")) return "mafft-dpparttree";
   if (has(options, "--parttree") || has(options, "--fastaparttree")) return "mafft-parttree";

@@ -52,7 +52,7 @@ std::vector<size_t> rankCandidates(const std::vector<CandidateResult>& results, 
         in.scoreA = r.predicted;
         break;
     }
-    in.seconds = r.seconds;
+    in.seconds = r.expectedSeconds;
     inputs.push_back(in);
   }
   return rankResults(inputs);

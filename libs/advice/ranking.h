@@ -1,7 +1,9 @@
 // Ordering the results of one advice: scored alignments first by the
 // library's compareMyType (Q + TC, agreement or predicted Q; faster first on equal
 // scores), then valid alignments without a score (faster first), then the
-// runs that produced none, in id order.
+// runs that produced none, in id order. An advice's results are faster by
+// their expected seconds, not the clock's: the order must not depend on
+// what else the machine was doing.
 #ifndef ADVICE_RANKING_H
 #define ADVICE_RANKING_H
 
@@ -17,7 +19,7 @@ struct RankInput {
   bool hasScore = false;  // Q and TC (reference mode) or agreement known
   double scoreA = 0;      // Q, or agreement
   double scoreB = 0;      // TC, or 0
-  double seconds = 0;
+  double seconds = 0;  // lower first on equal scores
 };
 
 // Indices into results, best first. Ties in everything keep input order.

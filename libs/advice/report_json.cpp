@@ -54,7 +54,17 @@ json budget(const Advice& advice) {
   }
   return {{"seconds", b.seconds > 0 ? json(b.seconds) : json()},
           {"byDefault", b.byDefault},
+          {"effort", b.effort},
           {"mafftAutoExpectedSeconds", b.mafftAutoSeconds},
+          {"firstPick",
+           b.firstPickId > 0 ? json({{"id", b.firstPickId},
+                                     {"expectedSeconds", b.firstPickExpectedSeconds},
+                                     {"seconds", b.firstPickSeconds},
+                                     {"slowdown", b.slowdown},
+                                     {"note", b.firstPickNote.empty() ? json()
+                                                                      : json(b.firstPickNote)}})
+                             : json()},
+          {"deadlineSeconds", b.deadlineSeconds > 0 ? json(b.deadlineSeconds) : json()},
           {"expectedWallSeconds", b.expectedWallSeconds},
           {"costModel", b.costModelPath},
           {"leftOut", leftOut},
@@ -132,6 +142,11 @@ std::string formatJson(const Advice& advice,
   } else {
     j["best"] = nullptr;
   }
+  j["choice"] = {{"madeWithout", advice.choiceWithout},
+                 {"keptMafftAuto", advice.keptMafftAuto},
+                 {"switchMargin", advice.referenceMode() ? json() : json(advice.switchMargin)},
+                 {"note", advice.choiceNote.empty() ? json() : json(advice.choiceNote)}};
+  j["warnings"] = advice.warnings;
   j["budget"] = budget(advice);
   j["timing"] = {{"wallSeconds", advice.wallSeconds},
                  {"runSeconds", advice.runSeconds},

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
+#include "aligners/aligner_command.h"
 #include "getChar.h"
 
 namespace runs {
@@ -31,7 +33,11 @@ JobWork alignerJob(const std::string& toolsFolder, const std::string& input,
                    int sequences) {
   return [=]() {
     enterTools(toolsFolder);
-    nSequencesInput = sequences;
+    // MAFFT --auto picks its own strategy by size: the runner's --parttree
+    // from kMafftPartTreeFrom on would overrule it.
+    const bool mafftAuto = configuration.kind == MAFFT &&
+                           (" " + configuration.options + " ").find(" --auto ") != std::string::npos;
+    nSequencesInput = mafftAuto ? std::min(sequences, kMafftPartTreeFrom - 1) : sequences;
     RunnerResult r;
     runAligner(input, reference, configuration.kind, configuration.options, r.scoreA, r.scoreB,
                r.elapsed, fileIndex);

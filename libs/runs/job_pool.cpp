@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -117,13 +118,15 @@ class Pool {
         outcomes_(*outcomes),
         maxJobs_(settings.maxJobs < 1 ? 1 : settings.maxJobs) {
     outcomes_.assign(jobs.size(), JobOutcome());
+    skipped_.assign(jobs.size(), false);
   }
 
   bool run() {
-    while (next_ < jobs_.size() || !running_.empty()) {
+    while (nextToStart() < jobs_.size() || !running_.empty()) {
       if (SignalGuard::caught() != 0 && !stopping_) stopAll();
       if (!stopping_ && pastDeadline()) skipTheRest();
-      while (!stopping_ && next_ < jobs_.size() && static_cast<int>(running_.size()) < maxJobs_)
+      while (!stopping_ && nextToStart() < jobs_.size() &&
+             static_cast<int>(running_.size()) < maxJobs_)
         start(next_++);
       if (reapEnded()) continue;
       if (stopping_ && running_.empty()) break;
@@ -131,7 +134,8 @@ class Pool {
       if (SignalGuard::caught() != 0 && !stopping_) continue;
       sleep(wait);
     }
-    for (size_t j = next_; j < jobs_.size(); ++j) outcomes_[j].status = JobStatus::kInterrupted;
+    for (size_t j = next_; j < jobs_.size(); ++j)
+      if (!skipped_[j]) outcomes_[j].status = JobStatus::kInterrupted;
     return !stopping_;
   }
 
@@ -142,14 +146,30 @@ class Pool {
   }
 
   bool pastDeadline() const {
-    return settings_.deadlineSeconds > 0 && secondsSince(start_) >= settings_.deadlineSeconds;
+    const double deadline = settings_.deadline ? settings_.deadline() : settings_.deadlineSeconds;
+    return deadline > 0 && secondsSince(start_) >= deadline;
   }
 
+  bool isProtected(size_t job) const {
+    const std::vector<size_t>& p = settings_.protectedJobs;
+    return std::find(p.begin(), p.end(), job) != p.end();
+  }
+
+  // Past the deadline: what has not started is reported as not started,
+  // but for protected jobs, which still start in their turn.
   void skipTheRest() {
-    for (; next_ < jobs_.size(); ++next_) {
-      outcomes_[next_].status = JobStatus::kNotStarted;
-      onFinish_(next_, outcomes_[next_]);
+    for (size_t job = next_; job < jobs_.size(); ++job) {
+      if (isProtected(job) || skipped_[job]) continue;
+      skipped_[job] = true;
+      outcomes_[job].status = JobStatus::kNotStarted;
+      onFinish_(job, outcomes_[job]);
     }
+  }
+
+  // The next job to start, past those skipped; jobs_.size() when none.
+  size_t nextToStart() {
+    while (next_ < jobs_.size() && skipped_[next_]) ++next_;
+    return next_;
   }
 
   void failToStart(size_t job, const char* why) {
@@ -222,7 +242,7 @@ class Pool {
     double wait = 0.2;
     const bool deadline = pastDeadline();
     for (Running& r : running_) {
-      if (!r.terminated && deadline) {
+      if (!r.terminated && deadline && !isProtected(r.job)) {
         r.overBudget = true;
         terminate(r);
       }
@@ -266,6 +286,7 @@ class Pool {
   const Clock::time_point start_ = Clock::now();
   std::vector<Running> running_;
   size_t next_ = 0;
+  std::vector<bool> skipped_;  // reported as not started at the deadline
   bool stopping_ = false;
 };
 

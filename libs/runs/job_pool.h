@@ -30,8 +30,14 @@ struct JobPoolSettings {
   int maxJobs = 1;
   double timeoutSeconds = 0;  // per job, from its start; 0: none
   // Seconds from the start of runJobs after which every job still running
-  // is stopped and no other starts; 0: none.
+  // is stopped and no other starts; 0: none. When deadline is set, it is
+  // asked instead, each time the pool looks (a deadline that moves as runs
+  // tell how fast the machine is today).
   double deadlineSeconds = 0;
+  std::function<double()> deadline;
+  // Jobs the deadline neither stops nor keeps from starting (the run the
+  // caller must have); only their timeout or a signal stops them.
+  std::vector<size_t> protectedJobs;
   double graceSeconds = 2;    // between SIGTERM and SIGKILL
   int outputFd = -1;          // children's stdout and stderr; -1: /dev/null
 };

@@ -114,7 +114,7 @@ TEST_F(AlnadviseNucleotide, EachAlignerGetsItsNucleotideModeAndProbconsIsLeftOut
 TEST_F(AlnadviseNucleotide, AdvisesADnaFamilyWithTheRealAligners) {
   ASSERT_TRUE(makeToolsFolder(dir.file("tools"), {}));
   writeFile(dir.file("family.fa"), dnaFamily(8, 180, 11));
-  const RunResult r = advise({"--tools", "tools", "-j", "2", "--budget", "0", "--aligners",
+  const RunResult r = advise({"--tools", "tools", "-j", "2", "--budget", "0", "--merge", "--aligners",
                               "clustalw,dialign-tx,kalign,mafft,muscle,probcons", "-o", "out",
                               "--format", "tsv", "family.fa"});
   ASSERT_EQ(r.status, 0) << r.err;

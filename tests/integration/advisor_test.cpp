@@ -98,6 +98,7 @@ double meanShare(const std::string& folder, const json& c, const std::vector<con
 
 TEST_F(AdvisorTest, AgreementModeMergesAndKeepsTheMergeOutOfOthersMeans) {
   options.aligners = {2, 3, 4};  // Kalign, MAFFT, MUSCLE
+  options.merge = true;
   options.estimator = "agreement";
   const json report = advise(0);
   EXPECT_EQ(report["mode"], "agreement");
@@ -156,29 +157,51 @@ std::string reverseModel() {
 
 TEST_F(AdvisorTest, LearnedEstimatorRanksByPredictedQAndMergesItsThreeBest) {
   options.aligners = {2, 3, 4};
+  options.merge = true;
   writeFile(dir.file("model.json"), reverseModel());
   options.choiceModel = dir.file("model.json");  // its default estimator: learned
   const json report = advise(0);
   EXPECT_EQ(report["estimator"]["name"], "learned");
   EXPECT_EQ(report["estimator"]["model"], options.choiceModel);
   EXPECT_EQ(report["estimator"]["crossValidation"]["folds"], 3);
-  double previous = 2;
-  std::vector<int> firstThree;
+  // By predicted Q, but MAFFT --auto (candidate 1) goes first when the best
+  // beats it by no more than the margin.
+  std::vector<std::pair<double, int>> byPrediction;
+  std::vector<int> shown;
   for (const json& c : report["candidates"]) {
-    if (c["aligner"] == "MERGE") {
-      // The model never saw a merge: it gets no prediction and follows.
-      EXPECT_TRUE(c["predictedQ"].is_null());
-      EXPECT_EQ(c["rank"], 7);
-      std::vector<int> inputs = c["mergeInputs"].get<std::vector<int>>();
-      std::sort(inputs.begin(), inputs.end());
-      std::sort(firstThree.begin(), firstThree.end());
-      EXPECT_EQ(inputs, firstThree);
-      continue;
-    }
+    if (c["aligner"] == "MERGE") continue;
     ASSERT_TRUE(c["predictedQ"].is_number()) << c.dump();
-    EXPECT_LE(c["predictedQ"].get<double>(), previous);
-    previous = c["predictedQ"].get<double>();
-    if (firstThree.size() < 3) firstThree.push_back(c["id"].get<int>());
+    byPrediction.emplace_back(-c["predictedQ"].get<double>(), c["id"].get<int>());
+    shown.push_back(c["id"].get<int>());
+  }
+  std::stable_sort(byPrediction.begin(), byPrediction.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<int> expected;
+  for (const auto& p : byPrediction) expected.push_back(p.second);
+  const double margin = report["choice"]["switchMargin"].get<double>();
+  EXPECT_EQ(margin, advice::kDefaultSwitchMargin);
+  double autoQ = 0;
+  for (const auto& p : byPrediction)
+    if (p.second == 1) autoQ = -p.first;
+  const bool kept = expected[0] != 1 && -byPrediction[0].first - autoQ <= margin;
+  EXPECT_EQ(report["choice"]["keptMafftAuto"], kept);
+  if (kept) {
+    expected.erase(std::find(expected.begin(), expected.end(), 1));
+    expected.insert(expected.begin(), 1);
+  }
+  EXPECT_EQ(shown, expected);
+  for (const json& c : report["candidates"]) {
+    if (c["aligner"] != "MERGE") continue;
+    // The model never saw a merge: it gets no prediction and follows; its
+    // inputs are the three of highest prediction.
+    EXPECT_TRUE(c["predictedQ"].is_null());
+    EXPECT_EQ(c["rank"], 7);
+    std::vector<int> inputs = c["mergeInputs"].get<std::vector<int>>();
+    std::sort(inputs.begin(), inputs.end());
+    std::vector<int> firstThree;
+    for (size_t k = 0; k < 3; ++k) firstThree.push_back(byPrediction[k].second);
+    std::sort(firstThree.begin(), firstThree.end());
+    EXPECT_EQ(inputs, firstThree);
   }
   EXPECT_EQ(report["best"]["id"], report["candidates"][0]["id"]);
 }
@@ -251,14 +274,18 @@ std::string flatCostModel() {
 }
 
 // Within the budget: what does not fit is left out with its expected time,
-// the merge too, and a run past the budget is stopped.
+// the merge too, and a run past the budget is stopped. MAFFT --auto, the
+// first pick, fails at once here: a failure says nothing of the machine's
+// speed, so the deadline stays where the budget puts it.
 TEST_F(AdvisorTest, BudgetLeavesOutWhatDoesNotFitAndStopsARunPastIt) {
-  ASSERT_TRUE(makeToolsFolder(dir.file("tools"), {{"mafft", "sleep 30\n"}}));
+  ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
+                              {{"mafft", "case \"$*\" in *--auto*) exit 1;; esac\nsleep 30\n"}}));
   options.tools = dir.file("tools");
   writeFile(dir.file("cost.json"), flatCostModel());
   options.costModel = dir.file("cost.json");
   options.aligners = {1, 2, 3};
   options.budgetSeconds = 1;
+  options.merge = true;
   const json report = advise(0);
   const json& budget = report["budget"];
   EXPECT_EQ(budget["seconds"], 1.0);
@@ -274,6 +301,10 @@ TEST_F(AdvisorTest, BudgetLeavesOutWhatDoesNotFitAndStopsARunPastIt) {
   int stopped = 0;
   for (const json& c : report["candidates"]) {
     if (c["aligner"] != "MAFFT") continue;
+    if (c["options"] == "--auto") {
+      EXPECT_TRUE(c["status"].get<std::string>().rfind("failed", 0) == 0) << c["status"];
+      continue;
+    }
     stopped += c["status"] == "stopped at the time budget";
     EXPECT_TRUE(c["status"] == "stopped at the time budget" ||
                 c["status"] == "not run: time budget spent")
@@ -281,6 +312,12 @@ TEST_F(AdvisorTest, BudgetLeavesOutWhatDoesNotFitAndStopsARunPastIt) {
   }
   EXPECT_GE(stopped, 1);
   EXPECT_EQ(byAligner(report, "KALIGN")["rank"], 1);
+  EXPECT_EQ(report["budget"]["firstPick"]["id"], 1);
+  EXPECT_EQ(report["budget"]["firstPick"]["slowdown"], 1.0);
+  EXPECT_EQ(report["budget"]["deadlineSeconds"], 11.0);
+  // The choice says what it was made without: the MAFFT runs but --auto.
+  EXPECT_EQ(report["choice"]["madeWithout"].size(), 3u) << report["choice"].dump();
+  EXPECT_NE(captured.err.find("the choice was made without #"), std::string::npos);
   EXPECT_NEAR(byAligner(report, "KALIGN")["expectedSeconds"].get<double>(), 0.1, 1e-6);
 
   // A cost model that cannot be read stops the advice before any run.
@@ -288,6 +325,31 @@ TEST_F(AdvisorTest, BudgetLeavesOutWhatDoesNotFitAndStopsARunPastIt) {
   options.force = true;
   advise(2);
   EXPECT_NE(captured.err.find("cost.json' is malformed"), std::string::npos) << captured.err;
+}
+
+// A machine six times slower than the cost model (here: MAFFT --auto and
+// G-INS-i held back by a wrapper around the real MAFFT): --auto, the first
+// pick, runs to its end, its slowdown stretches the hard deadline, and
+// G-INS-i, which the budget alone would stop at 11 s, is in the choice.
+TEST_F(AdvisorTest, AFirstPickSlowerThanExpectedStretchesTheDeadline) {
+  ASSERT_TRUE(makeToolsFolder(
+      dir.file("tools"),
+      {{"mafft", "case \"$*\" in *--auto*) sleep 3;; *--globalpair*) sleep 12;; esac\nexec " +
+                     realToolsFolder() + "/bin/mafft \"$@\"\n"}}));
+  options.tools = dir.file("tools");
+  writeFile(dir.file("cost.json"), flatCostModel());
+  options.costModel = dir.file("cost.json");
+  options.aligners = {2, 3};
+  options.budgetSeconds = 1;
+  const json report = advise(0);
+  for (const json& c : report["candidates"]) EXPECT_EQ(c["status"], "done") << c.dump();
+  const json& first = report["budget"]["firstPick"];
+  EXPECT_EQ(first["id"], 1);
+  EXPECT_EQ(report["candidates"][0]["options"], "--auto");
+  EXPECT_GE(first["slowdown"].get<double>(), 25) << first.dump();  // 3 s for 0.1 s
+  EXPECT_GE(report["budget"]["deadlineSeconds"].get<double>(), 250);
+  EXPECT_NE(first["note"].get<std::string>().find("MAFFT --auto took"), std::string::npos);
+  EXPECT_TRUE(report["choice"]["madeWithout"].empty());
 }
 
 // Above the merge's 80 sequences no merge is tried, and the report says so.
@@ -304,6 +366,7 @@ TEST_F(AdvisorTest, NoMergeAboveItsSequenceLimit) {
   options.dataSet = dir.file("many.fasta");
   options.aligners = {2, 3};
   options.budgetSeconds = 0;
+  options.merge = true;
   const json report = advise(0);
   EXPECT_EQ(report["budget"]["merge"]["planned"], false);
   EXPECT_EQ(report["budget"]["merge"]["why"], "more than 80 sequences, the merge's limit");

@@ -227,6 +227,7 @@ TEST_F(TrainingTest, CrossValidatesTheChoiceAndTheAdvisorReadsTheModel) {
   setup.choiceModel = model;
   setup.estimator = "learned";
   setup.aligners = {2, 3};
+  setup.budgetSeconds = 0;  // every candidate runs and is predicted
   const nlohmann::json json = advise(setup);
   EXPECT_EQ(json["estimator"]["name"], "learned");
   EXPECT_EQ(json["estimator"]["crossValidation"]["dataSets"], 4);

@@ -142,6 +142,8 @@ def test_errors_carry_the_command_lines_messages(tmp_path):
         getchar.features(str(bad))
     with pytest.raises(ValueError):
         getchar.advise(DATA, budget=-1)
+    with pytest.raises(getchar.InputError, match="unknown effort 'quick'"):
+        getchar.advise(DATA, effort="quick")
     with pytest.raises(getchar.InputError, match="two alignments"):
         getchar.agreement([REF])
     with pytest.raises(getchar.InputError, match="other.fasta"):
@@ -155,7 +157,7 @@ def test_errors_carry_the_command_lines_messages(tmp_path):
 
 def test_advice_with_and_without_an_output_folder(tmp_path):
     out = tmp_path / "out"
-    with_ref = getchar.advise(DATA, ref=REF, out=str(out), jobs=2, aligners=FAST)
+    with_ref = getchar.advise(DATA, ref=REF, out=str(out), jobs=2, aligners=FAST, merge=True)
     assert with_ref == json.load(open(out / "report.json"))
     assert sorted(os.listdir(out)) == ["advise.log", "best.fasta", "report.json"]
     assert with_ref["mode"] == "reference" and with_ref["best"]["file"] == "best.fasta"
@@ -172,7 +174,8 @@ def test_advice_with_and_without_an_output_folder(tmp_path):
         return [(c["aligner"], c["options"], c["status"], c["agreement"]) for c in r["candidates"]]
 
     assert plan(first) == plan(again)
-    assert {c["aligner"] for c in other["candidates"]} == {"MAFFT", "MERGE"}
+    assert {c["aligner"] for c in other["candidates"]} == {"MAFFT"}  # no merge unless asked
+    assert next(c for c in other["candidates"] if c["id"] == 1)["options"] == "--auto"
     assert first["mode"] == "agreement" and first["reference"] is None
 
 

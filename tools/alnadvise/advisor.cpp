@@ -46,8 +46,7 @@ class Progress : public advice::AdviceObserver {
       : options_(options), output_(output) {}
 
   void planned(const Advice& advice, size_t candidates, bool merge, int jobs) override {
-    for (const std::string& w : advice.warnings)
-      std::cerr << "alnadvise: warning: " << w << std::endl;
+    printWarnings(advice);
     start_ = Clock::now();
     expectedWall_ = advice.budget.expectedWallSeconds;
     if (options_.quiet) return;
@@ -57,10 +56,16 @@ class Progress : public advice::AdviceObserver {
               << " at a time, expected " << advice::formatDuration(b.expectedWallSeconds);
     if (b.seconds > 0)
       std::cerr << " within a budget of " << advice::formatDuration(b.seconds)
-                << (b.byDefault ? " (3 times MAFFT --auto's expected " +
+                << (b.byDefault ? " (effort " + b.effort + ", from MAFFT --auto's expected " +
                                       advice::formatDuration(b.mafftAutoSeconds) + ")"
                                 : std::string());
     std::cerr << "; log in " << output_ << "/advise.log" << std::endl;
+  }
+
+  // The warnings not yet printed (those of the runs come after planned).
+  void printWarnings(const Advice& advice) {
+    for (; warned_ < advice.warnings.size(); ++warned_)
+      std::cerr << "alnadvise: warning: " << advice.warnings[warned_] << std::endl;
   }
 
   void leftOut(const CandidateResult& r) override {
@@ -96,6 +101,7 @@ class Progress : public advice::AdviceObserver {
  private:
   Clock::time_point start_ = Clock::now();
   double expectedWall_ = 0;
+  size_t warned_ = 0;
   const AdviseOptions& options_;
   const std::string& output_;
 };
@@ -203,6 +209,11 @@ int runAdvisor(const AdviseOptions& options) {
   }
 
   Advice& advice = advisor.advice();
+  progress.printWarnings(advice);
+  if (!options.quiet && !advice.budget.firstPickNote.empty())
+    std::cerr << "alnadvise: " << advice.budget.firstPickNote << std::endl;
+  if (!options.quiet && !advice.choiceNote.empty())
+    std::cerr << "alnadvise: " << advice.choiceNote << std::endl;
   bool ok = writeAlignments(advice, output);
   advice.wallSeconds = runs::secondsSince(start);
   advice.overheadSeconds = advice.wallSeconds - advisor.poolSeconds();

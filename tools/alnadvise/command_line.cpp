@@ -26,7 +26,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   bool version = false;
   std::string aligners = runs::kAllAligners;
   std::string format = "table";
-  bool noMerge = false;
+  bool noMerge = false, merge = false;
   bool noHtml = false;
   std::string alignmentFormats = "fasta";
   app.add_option("DATA_SET", options->dataSet, "Protein, DNA or RNA sequences (FASTA)")->required();
@@ -58,8 +58,8 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
       ->check(CLI::PositiveNumber);
   app.add_option("--budget", options->budgetSeconds,
                  "Wall seconds the runs may take on --jobs cores; candidates are chosen by "
-                 "expected accuracy per second to fit (default: 3 times MAFFT --auto --thread JOBS's "
-                 "expected time, at least 2 s; 0: no limit)")
+                 "expected accuracy per second to fit (default: set by --effort from MAFFT "
+                 "--auto --thread JOBS's expected time, at least 2 s; 0: no limit)")
       ->check(CLI::Validator(
           [](std::string& text) {
             char* end = nullptr;
@@ -69,9 +69,15 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                        : "'" + text + "' is not a number of seconds, 0 or more";
           },
           "SECONDS"));
+  app.add_option("--effort", options->effort,
+                 "The default budget: fast (about MAFFT --auto's time: 1.25 times its expected "
+                 "time), default (2 times) or thorough (5 times)")
+      ->check(CLI::IsMember({"fast", "default", "thorough"}));
   app.add_option("--cost-model", options->costModel,
                  "The expected run times' model (default: the shipped one)");
-  app.add_flag("--no-merge", noMerge, "Do not merge the three best alignments");
+  app.add_flag("--merge", merge,
+               "Also merge the three best alignments with t_coffee (up to 80 sequences)");
+  app.add_flag("--no-merge", noMerge, "No merge (the default; kept for old scripts)");
   app.add_flag("--no-html", noHtml, "Do not write the report page report.html");
   app.add_flag("--keep", options->keep, "Keep the run folder under /tmp");
   app.add_flag("--force", options->force, "Replace the results in a non-empty output folder");
@@ -95,7 +101,11 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
     return kBadInput;
   }
   options->alignersGiven = alignersOption->count() > 0;
-  options->merge = !noMerge;
+  if (merge && noMerge) {
+    std::cerr << "alnadvise: --merge and --no-merge contradict each other" << std::endl;
+    return kBadInput;
+  }
+  options->merge = merge;
   options->html = !noHtml;
   options->format = format == "json"  ? OutputFormat::kJson
                     : format == "tsv" ? OutputFormat::kTsv

@@ -216,8 +216,14 @@ class Silent : public advice::AdviceObserver {};
 // What advise() needs of its arguments, checked as alnadvise checks its options.
 advice::AdviceSettings adviceSettings(const std::string& path, const std::optional<std::string>& ref,
                                       std::optional<int> jobs, std::optional<double> budget,
-                                      const std::optional<std::vector<std::string>>& aligners) {
+                                      const std::optional<std::vector<std::string>>& aligners,
+                                      const std::string& effort, bool merge) {
   advice::AdviceSettings s;
+  advice::Effort known{};
+  std::string why;
+  if (!advice::findEffort(effort, &known, &why)) raise(Failure{gInputError, "--effort: " + why});
+  s.effort = effort;
+  s.merge = merge;
   s.dataSet = path;
   s.reference = ref.value_or("");
   s.jobs = jobs.value_or(runs::onlineCores());
@@ -262,8 +268,10 @@ bool writeOutputs(const std::string& out, const advice::Advice& a, const std::st
 py::object advise(const std::string& path, const std::optional<std::string>& ref,
                   const std::optional<std::string>& out, std::optional<int> jobs,
                   std::optional<double> budget,
-                  const std::optional<std::vector<std::string>>& aligners) {
-  const advice::AdviceSettings settings = adviceSettings(path, ref, jobs, budget, aligners);
+                  const std::optional<std::vector<std::string>>& aligners,
+                  const std::string& effort, bool merge) {
+  const advice::AdviceSettings settings =
+      adviceSettings(path, ref, jobs, budget, aligners, effort, merge);
   std::optional<Failure> failure;
   bool interrupted = false;
   std::string json;
@@ -363,7 +371,9 @@ PYBIND11_MODULE(getchar, m) {
         "alignment of the same sequences; None when it aligns no pair.");
   m.def("advise", &advise, py::arg("path"), py::arg("ref") = py::none(),
         py::arg("out") = py::none(), py::arg("jobs") = py::none(), py::arg("budget") = py::none(),
-        py::arg("aligners") = py::none(),
+        py::arg("aligners") = py::none(), py::arg("effort") = "default", py::arg("merge") = false,
         "Runs the advice (as alnadvise) and returns report.json as a dict. out: a folder that "
-        "receives best.fasta, report.json and advise.log; None: nothing is left behind.");
+        "receives best.fasta, report.json and advise.log; None: nothing is left behind. "
+        "effort: fast, default or thorough (the default budget); merge: also merge the three "
+        "best with t_coffee.");
 }

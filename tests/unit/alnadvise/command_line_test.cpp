@@ -27,7 +27,8 @@ TEST(AlnadviseCommandLine, Defaults) {
   EXPECT_EQ(p.options.jobs, runs::onlineCores());
   EXPECT_EQ(p.options.aligners, (std::vector<int>{0, 1, 2, 3, 4}));
   EXPECT_EQ(p.options.timeoutSeconds, 0);
-  EXPECT_TRUE(p.options.merge);
+  EXPECT_FALSE(p.options.merge);  // the merge is asked for
+  EXPECT_EQ(p.options.effort, "default");
   EXPECT_TRUE(p.options.html);
   EXPECT_FALSE(p.options.keep || p.options.force || p.options.quiet);
   EXPECT_EQ(p.options.format, OutputFormat::kTable);
@@ -41,7 +42,7 @@ TEST(AlnadviseCommandLine, EveryOptionByName) {
              "-f",        "front",   "-j",         "3",         "--aligners", "MUSCLE, kalign",
              "--timeout", "2.5",     "--no-merge", "--no-html", "--keep",     "--force",
              "--tools",   "tools",   "--format",   "json",      "-q",         "--estimator",
-             "learned",   "--choice-model", "model.json", "d.fa"});
+             "learned",   "--choice-model", "model.json", "--effort", "thorough", "d.fa"});
   ASSERT_EQ(p.status, -1) << p.output.err;
   const AdviseOptions& o = p.options;
   EXPECT_EQ(o.reference, "ref.msf");
@@ -57,7 +58,9 @@ TEST(AlnadviseCommandLine, EveryOptionByName) {
   EXPECT_EQ(o.format, OutputFormat::kJson);
   EXPECT_EQ(o.estimator, "learned");
   EXPECT_EQ(o.choiceModel, "model.json");
+  EXPECT_EQ(o.effort, "thorough");
   EXPECT_EQ(parse({"--format", "tsv", "d.fa"}).options.format, OutputFormat::kTsv);
+  EXPECT_TRUE(parse({"--merge", "d.fa"}).options.merge);
 }
 
 TEST(AlnadviseCommandLine, RefusalsAreOneLineAndStatusTwo) {
@@ -68,6 +71,8 @@ TEST(AlnadviseCommandLine, RefusalsAreOneLineAndStatusTwo) {
                                              {"--timeout", "-1", "d.fa"},
                                              {"--format", "xml", "d.fa"},
                                              {"--estimator", "best", "d.fa"},
+                                             {"--effort", "quick", "d.fa"},
+                                             {"--merge", "--no-merge", "d.fa"},
                                              {"--aligners", "mafft,nosuch", "d.fa"},
                                              {"--no-such-option", "d.fa"}}) {
     const Parsed p = parse(args);
