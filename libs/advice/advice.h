@@ -47,6 +47,7 @@ struct BudgetReport {
   double deadlineSeconds = 0;  // the hard deadline, from the runs' start; 0: none
   double expectedWallSeconds = 0;  // of the candidates run, on the jobs given
   std::string costModelPath;
+  std::string calibrationPath;  // "" when the model has no calibration beside it
   bool merge = false;    // the merge was planned
   std::string mergeWhy;  // why not, when it was wanted
 };

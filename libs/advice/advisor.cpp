@@ -9,6 +9,7 @@
 
 #include "advice/agreement_scores.h"
 #include "advice/budget.h"
+#include "advice/calibration.h"
 #include "advice/core_tables.h"
 #include "advice/mafft_auto.h"
 #include "advice/nucleotide_candidates.h"
@@ -85,7 +86,10 @@ bool Advisor::checkInputs(std::string* error) {
     return false;
   }
   advice_.budget.costModelPath = runs::findDataFile(settings_.costModel, "cost-model.json");
-  if (!readCostModel(advice_.budget.costModelPath, &advice_.costModel, error)) return false;
+  if (!readCostModel(advice_.budget.costModelPath, &advice_.costModel, error) ||
+      !applyCalibration(advice_.budget.costModelPath, &advice_.costModel,
+                        &advice_.budget.calibrationPath, error))
+    return false;
   advice_.switchMargin = kDefaultSwitchMargin;
   return advice_.referenceMode() || chooseEstimator(error);
 }

@@ -38,7 +38,7 @@ int valueOf(const std::string& options, const char* word, int fallback) {
 }
 
 std::string mafftFamily(const std::string& options, int n, double longest) {
-  if (has(options, kMafftAutoOption)) return mafftAutoStrategy(n, longest).family;
+  if (has(options, kMafftAutoOption)) return mafftAutoStrategy(n, longest).autoFamily;
   if (has(options, "--memsavetree")) return "mafft-memsave";
   if (has(options, "--dpparttree")) return "mafft-dpparttree";
   if (has(options, "--parttree") || has(options, "--fastaparttree")) return "mafft-parttree";
@@ -161,9 +161,11 @@ const CostFamily* CostModel::find(const std::string& family) const {
   for (const CostFamily& f : families)
     if (f.name == family) return &f;
   // The memory-saving guide tree is timed and valued as the progressive
-  // strategy until it has timings of its own.
+  // strategy until it has timings of its own; MAFFT --auto as the strategy
+  // it picks.
   if (family == "mafft-memsave") return find("mafft-progressive");
-  return nullptr;
+  const std::string general = generalFamilyOfAuto(family);
+  return general.empty() ? nullptr : find(general);
 }
 
 namespace {
@@ -205,8 +207,9 @@ const char kReferenceFamily[] = "mafft-progressive";
 bool quadraticMemory(const std::string& family) {
   static const char* const kLinear[] = {"kalign", "clustalo", "mafft-parttree",
                                         "mafft-dpparttree", "mafft-memsave"};
+  const std::string general = generalFamilyOfAuto(family);
   for (const char* f : kLinear)
-    if (family == f) return false;
+    if ((general.empty() ? family : general) == f) return false;
   return true;
 }
 
@@ -269,18 +272,26 @@ CostModel fitCostModel(const std::vector<TimedRun>& runs) {
   return model;
 }
 
-double expectedSeconds(const CostModel& model, const std::string& family, int n,
-                       double length) {
+namespace {
+
+double modelSeconds(const CostModel& model, const std::string& family, int n, double length) {
   const CostFamily* f = model.find(family);
   if (f == nullptr) {
     double slowest = model.floorSeconds;
     for (const CostFamily& g : model.families)
-      slowest = std::max(slowest, expectedSeconds(model, g.name, n, length));
+      slowest = std::max(slowest, modelSeconds(model, g.name, n, length));
     return slowest;
   }
   if (f->hasLarge && n >= kLargeFitSequences)
     return predict({0, f->largeLogA, f->largeB, f->largeC}, n, length, model.floorSeconds);
   return predict({f->startSeconds, f->logA, f->b, f->c}, n, length, model.floorSeconds);
+}
+
+}  // namespace
+
+double expectedSeconds(const CostModel& model, const std::string& family, int n,
+                       double length) {
+  return model.speedFactor * modelSeconds(model, family, n, length);
 }
 
 double expectedSeconds(const CostModel& model, const runs::Configuration& configuration, int n,

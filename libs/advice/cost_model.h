@@ -11,7 +11,8 @@
 // well above the start, b and c drawn
 // slightly towards 2 and 1.5 so that a family timed on few sizes does not
 // extrapolate wildly, and never below floorSeconds (a process's start).
-// MAFFT --auto takes the family of the strategy it picks at that size. A
+// MAFFT --auto has a family per strategy it picks ("mafft-auto-linsi", ...,
+// mafft_auto.h), timed apart; a model without one takes the strategy's. A
 // family timed three times or more on kLargeFitSequences or more, on two
 // sizes at least, has a second fit of its own for those sizes: one power
 // law from 4 to 100,000 sequences is bent by the many small runs.
@@ -34,8 +35,8 @@ namespace advice {
 extern const char kMergeFamily[];  // the t_coffee merge of three alignments
 
 // "mafft-consistency", "muscle-fast", "clustalo", ... (kMergeFamily for the
-// merge kind). For MAFFT --auto: the family of its strategy at this size
-// (it looks at the longest sequence; longest 0: the mean length).
+// merge kind). For MAFFT --auto: its own family of the strategy it picks at
+// this size (it looks at the longest sequence; longest 0: the mean length).
 std::string costFamily(const runs::Configuration& configuration, int sequences,
                        double meanLength, double longest = 0);
 
@@ -66,6 +67,9 @@ struct CostFamily {
 struct CostModel {
   std::vector<CostFamily> families;
   double floorSeconds = 0.05;
+  // This machine against the one the model was timed on (calibration.h):
+  // every expectation is multiplied by it. Not part of the model file.
+  double speedFactor = 1;
 
   // The family's fit; "mafft-memsave" without one of its own gets
   // "mafft-progressive"'s. Null when there is none.

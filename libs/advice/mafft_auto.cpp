@@ -23,16 +23,33 @@ std::vector<std::string> sortedWords(const std::string& text) {
 
 }  // namespace
 
+namespace {
+
+const MafftAutoStrategy kStrategies[] = {
+    {"L-INS-i", "--localpair --maxiterate 1000", "mafft-consistency", "mafft-auto-linsi"},
+    {"L-INS-i, two iterations", "--localpair --maxiterate 2", "mafft-consistency",
+     "mafft-auto-linsi2"},
+    {"FFT-NS-i", "--maxiterate 2", "mafft-iterative", "mafft-auto-fftnsi"},
+    {"FFT-NS-2", "", "mafft-progressive", "mafft-auto-fftns2"},
+    {"memory-saving guide tree", "--memsavetree", "mafft-memsave", "mafft-auto-memsave"},
+    {"PartTree", "--parttree", "mafft-parttree", "mafft-auto-parttree"},
+};
+
+}  // namespace
+
 MafftAutoStrategy mafftAutoStrategy(int n, double longest) {
-  if (longest < 3000 && n < 100)
-    return {"L-INS-i", "--localpair --maxiterate 1000", "mafft-consistency"};
-  if (longest < 1000 && n < 200)
-    return {"L-INS-i, two iterations", "--localpair --maxiterate 2", "mafft-consistency"};
-  if (longest < 10000 && n < 500)
-    return {"FFT-NS-i", "--maxiterate 2", "mafft-iterative"};
-  if (n < 20000) return {"FFT-NS-2", "", "mafft-progressive"};
-  if (n < 200000) return {"memory-saving guide tree", "--memsavetree", "mafft-memsave"};
-  return {"PartTree", "--parttree", "mafft-parttree"};
+  if (longest < 3000 && n < 100) return kStrategies[0];
+  if (longest < 1000 && n < 200) return kStrategies[1];
+  if (longest < 10000 && n < 500) return kStrategies[2];
+  if (n < 20000) return kStrategies[3];
+  if (n < 200000) return kStrategies[4];
+  return kStrategies[5];
+}
+
+std::string generalFamilyOfAuto(const std::string& autoFamily) {
+  for (const MafftAutoStrategy& s : kStrategies)
+    if (autoFamily == s.autoFamily) return s.family;
+  return "";
 }
 
 bool isMafftAuto(const runs::Configuration& c) {

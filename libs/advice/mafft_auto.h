@@ -23,10 +23,16 @@ namespace advice {
 extern const char kMafftAutoOption[];  // "--auto"
 
 struct MafftAutoStrategy {
-  const char* name;     // "L-INS-i", "FFT-NS-2", ...
-  const char* options;  // options that run the same strategy
-  const char* family;   // its cost family (cost_model.h)
+  const char* name;        // "L-INS-i", "FFT-NS-2", ...
+  const char* options;     // options that run the same strategy
+  const char* family;      // its cost family (cost_model.h)
+  const char* autoFamily;  // --auto's own cost family at this size, timed apart
+                           // ("mafft-auto-linsi", ...); family where it has none
 };
+
+// The strategy's family of an --auto family ("mafft-auto-linsi" ->
+// "mafft-consistency"); "" for any other name.
+std::string generalFamilyOfAuto(const std::string& autoFamily);
 
 MafftAutoStrategy mafftAutoStrategy(int sequences, double longest);
 

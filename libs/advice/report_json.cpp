@@ -67,6 +67,10 @@ json budget(const Advice& advice) {
           {"deadlineSeconds", b.deadlineSeconds > 0 ? json(b.deadlineSeconds) : json()},
           {"expectedWallSeconds", b.expectedWallSeconds},
           {"costModel", b.costModelPath},
+          {"calibration", b.calibrationPath.empty()
+                              ? json()
+                              : json({{"path", b.calibrationPath},
+                                      {"speedFactor", advice.costModel.speedFactor}})},
           {"leftOut", leftOut},
           {"merge", {{"planned", b.merge}, {"why", b.mergeWhy.empty() ? json() : json(b.mergeWhy)}}}};
 }

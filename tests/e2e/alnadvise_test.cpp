@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -45,8 +46,9 @@ TEST_F(AlnadviseProgram, HelpVersionAndUsageErrors) {
   RunResult r = advise({"--help"});
   EXPECT_EQ(r.status, 0);
   for (const char* option :
-       {"--ref", "--out", "--table", "--front", "--jobs", "--aligners", "--timeout", "--no-merge",
-        "--keep", "--tools", "--format", "--quiet", "--no-html", "--budget", "--cost-model"})
+       {"--ref", "--out", "--table", "--front", "--jobs", "--aligners", "--timeout", "--merge",
+        "--keep", "--tools", "--format", "--quiet", "--no-html", "--budget", "--cost-model",
+        "--effort", "--calibrate"})
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   r = advise({"--version"});
   EXPECT_EQ(r.status, 0);
@@ -56,6 +58,47 @@ TEST_F(AlnadviseProgram, HelpVersionAndUsageErrors) {
   expectRefused({"--format", "xml", "x.fa"}, "xml");
   expectRefused({"--aligners", "mafft,tcoffee", "x.fa"}, "tcoffee");
   expectRefused({"--budget", "-5", "x.fa"}, "budget");
+}
+
+// --calibrate times the real MAFFT --auto and writes the factor beside the
+// model, which the next advice reads; a failed run or a file that cannot
+// be written leaves no factor behind.
+TEST_F(AlnadviseProgram, CalibrateStoresTheSpeedFactorBesideTheModel) {
+  const std::string model = dir.file("model/cost-model.json");
+  ASSERT_EQ(::mkdir(dir.file("model").c_str(), 0755), 0);
+  writeFile(model, readFile(std::string(GETCHAR_SOURCE_DATA_DIR) + "/cost-model.json"));
+  ASSERT_TRUE(makeToolsFolder(dir.file("failing"), {{"mafft", "exit 1\n"}}));
+  RunResult r = advise({"--calibrate", "--tools", "failing", "--cost-model", model});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("calibration failed: MAFFT --auto on reference family 1"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fileExists(dir.file("model/cost-calibration.json")));
+
+  r = advise({"--calibrate", "-q", "--tools", realToolsFolder(), "--cost-model", model});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const nlohmann::json c = nlohmann::json::parse(readFile(dir.file("model/cost-calibration.json")));
+  const double factor = c["speedFactor"].get<double>();
+  EXPECT_GT(factor, 0);
+  EXPECT_EQ(c["runs"].size(), 3u);
+  EXPECT_NE(r.out.find("speed factor"), std::string::npos) << r.out;
+  r = advise({"-q", "--tools", realToolsFolder(), "--cost-model", model, "--aligners", "kalign",
+              "-o", "out", kExamples + "BB11001.tfa"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const nlohmann::json report = nlohmann::json::parse(readFile(dir.file("out/report.json")));
+  EXPECT_EQ(report["budget"]["calibration"]["speedFactor"].get<double>(), factor);
+
+  // A malformed calibration stops the advice; a folder in its place stops
+  // the calibration's write.
+  std::filesystem::remove_all(dir.file("out"));
+  writeFile(dir.file("model/cost-calibration.json"), "{\"speedFactor\": 0}");
+  expectRefused({"--cost-model", model, "-o", "out2", kExamples + "BB11001.tfa"},
+                "cost-calibration.json' is malformed");
+  ASSERT_EQ(::unlink(dir.file("model/cost-calibration.json").c_str()), 0);
+  ASSERT_EQ(::mkdir(dir.file("model/cost-calibration.json").c_str(), 0755), 0);
+  r = advise({"--calibrate", "-q", "--tools", realToolsFolder(), "--cost-model", model});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("--cost-model"), std::string::npos) << r.err;
 }
 
 TEST_F(AlnadviseProgram, BadInputsAreRefusedBeforeAnythingIsWritten) {

@@ -21,6 +21,7 @@ struct AdviseOptions : advice::AdviceSettings {
   bool quiet = false;
   OutputFormat format = OutputFormat::kTable;
   std::vector<scoring::TextFormat> alignmentFormats;  // best.<ext> beside best.fasta
+  bool calibrate = false;  // time the reference runs instead of advising
 };
 
 // Exit statuses.
@@ -33,6 +34,13 @@ const int kBadInput = 2;  // usage, input, reference, tools or output folder
 // signal when SIGINT, SIGTERM or SIGHUP stopped it (children killed, run
 // folder removed, no best.fasta written).
 int runAdvisor(const AdviseOptions& options);
+
+// --calibrate: times MAFFT --auto on the reference families and writes
+// cost-calibration.json beside the cost model (advice/calibration.h); the
+// runs and the factor on standard output. 0 when written; 1 when a run
+// failed or the file could not be written; 2 for a cost model or tools
+// folder that cannot be used; 128 + the signal when interrupted.
+int runCalibration(const AdviseOptions& options);
 
 }  // namespace alnadvise
 

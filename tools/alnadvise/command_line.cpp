@@ -29,7 +29,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   bool noMerge = false, merge = false;
   bool noHtml = false;
   std::string alignmentFormats = "fasta";
-  app.add_option("DATA_SET", options->dataSet, "Protein, DNA or RNA sequences (FASTA)")->required();
+  app.add_option("DATA_SET", options->dataSet, "Protein, DNA or RNA sequences (FASTA)");
   app.add_option("-r,--ref", options->reference,
                  "Reference alignment (aligned FASTA, MSF, Clustal or Stockholm): score by Q "
                  "and TC");
@@ -90,10 +90,20 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
                  "The best alignment's formats, comma-separated: fasta (always written), "
                  "clustal (best.aln), stockholm (best.sto), phylip (best.phy), msf (best.msf)");
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
+  app.add_flag("--calibrate", options->calibrate,
+               "Instead of advising: time MAFFT --auto on three reference families and store "
+               "this machine's speed factor beside the cost model (cost-calibration.json)");
   app.add_flag("--version", version, "Print the version and exit");
   const int parsed =
       runs::parseToolCommandLine(app, argc, argv, "alnadvise", GETCHAR_VERSION, version, kBadInput);
   if (parsed >= 0) return parsed;
+  if (options->calibrate != options->dataSet.empty()) {
+    std::cerr << "alnadvise: "
+              << (options->calibrate ? "--calibrate takes no data set"
+                                     : "DATA_SET is required (or --calibrate)")
+              << std::endl;
+    return kBadInput;
+  }
   if (!runs::parseAlignersOption("alnadvise", aligners, &options->aligners)) return kBadInput;
   std::string error;
   if (!parseOutputFormats(alignmentFormats, &options->alignmentFormats, &error)) {
@@ -116,7 +126,8 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
 int alnadviseMain(int argc, char** argv) {
   AdviseOptions options;
   const int status = parseCommandLine(argc, argv, &options);
-  return status >= 0 ? status : runAdvisor(options);
+  if (status >= 0) return status;
+  return options.calibrate ? runCalibration(options) : runAdvisor(options);
 }
 
 }  // namespace alnadvise

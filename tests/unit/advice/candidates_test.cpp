@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "advice/core_tables.h"
+#include "advice/mafft_auto.h"
 #include "getChar.h"
 #include "runs/aligner_names.h"
 #include "test_support.h"
@@ -66,6 +67,63 @@ TEST(Candidates, FilterAlignersAndSkipTheBaselineOnLargeSets) {
   s.front.push_back(p);
   EXPECT_EQ(labels(assembleCandidates(s)),
             (std::vector<std::string>{"MAFFT (defaults)", "MUSCLE (defaults)"}));
+}
+
+// MAFFT --auto goes first as candidate 1; what runs its strategy at this
+// size is the same run and leaves the list, but not from 10,000 sequences
+// on, where every other MAFFT run gets --parttree.
+TEST(Candidates, MafftAutoFirstTakesInTheRunOfItsStrategy) {
+  CandidateSources s;
+  s.sequences = 10;
+  s.aligners = {KALIGN, MAFFT};
+  std::vector<Candidate> list = assembleCandidates(s);
+  addMafftAutoAnchor(&list, 10, 300);
+  EXPECT_EQ(labels(list), (std::vector<std::string>{"MAFFT --auto", "KALIGN (defaults)",
+                                                    "MAFFT (defaults)",
+                                                    "MAFFT --globalpair --maxiterate 1000",
+                                                    "MAFFT --genafpair --maxiterate 1000"}));
+  for (size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].id, static_cast<int>(i) + 1);
+  EXPECT_EQ(list[0].reasons,
+            (std::vector<std::string>{"MAFFT --auto, the one-line alternative (L-INS-i here)",
+                                      "consistency: L-INS-i"}));
+  // 1,000 sequences: FFT-NS-2, MAFFT's default.
+  list = assembleCandidates({1000, {KALIGN, MAFFT}, {}, {}});
+  addMafftAutoAnchor(&list, 1000, 300);
+  EXPECT_EQ(list[0].reasons.size(), 2u);
+  EXPECT_EQ(list[0].reasons[1], "default");
+  for (const Candidate& c : list) EXPECT_NE(c.configuration.label(), "MAFFT (defaults)");
+  list = assembleCandidates({10000, {KALIGN, MAFFT}, {}, {}});
+  const size_t before = list.size();
+  addMafftAutoAnchor(&list, 10000, 300);
+  EXPECT_EQ(list.size(), before + 1);
+  // Nucleotides: the mode's options come first, --auto itself is not repeated.
+  list = {};
+  Candidate linsi;
+  linsi.configuration = makeConfiguration(MAFFT, "--nuc --localpair --maxiterate 1000");
+  Candidate again;
+  again.configuration = makeConfiguration(MAFFT, "--auto --nuc");
+  list = {linsi, again};
+  addMafftAutoAnchor(&list, 8, 200, "--nuc");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].configuration.options, "--nuc --auto");
+}
+
+TEST(MafftAuto, TheScriptsRuleBySizeAndLongestSequence) {
+  EXPECT_STREQ(mafftAutoStrategy(99, 2999).name, "L-INS-i");
+  EXPECT_STREQ(mafftAutoStrategy(99, 3000).name, "FFT-NS-i");
+  EXPECT_STREQ(mafftAutoStrategy(100, 999).options, "--localpair --maxiterate 2");
+  EXPECT_STREQ(mafftAutoStrategy(199, 1000).name, "FFT-NS-i");
+  EXPECT_STREQ(mafftAutoStrategy(499, 9999).name, "FFT-NS-i");
+  EXPECT_STREQ(mafftAutoStrategy(500, 100).name, "FFT-NS-2");
+  EXPECT_STREQ(mafftAutoStrategy(20000, 100).options, "--memsavetree");
+  EXPECT_STREQ(mafftAutoStrategy(200000, 100).options, "--parttree");
+  EXPECT_TRUE(isMafftAuto(makeConfiguration(MAFFT, "--nuc --auto")));
+  EXPECT_FALSE(isMafftAuto(makeConfiguration(MAFFT, "--autox")));
+  EXPECT_FALSE(isMafftAuto(makeConfiguration(KALIGN, "--auto")));
+  EXPECT_TRUE(sameOptionWords("--maxiterate 2 --localpair", "--localpair  --maxiterate 2"));
+  EXPECT_FALSE(sameOptionWords("--maxiterate 2", "--maxiterate 2 --op 1"));
+  EXPECT_EQ(generalFamilyOfAuto("mafft-auto-fftnsi"), "mafft-iterative");
+  EXPECT_EQ(generalFamilyOfAuto("mafft-iterative"), "");
 }
 
 class TableSelection : public ::testing::Test {

@@ -20,15 +20,43 @@ TEST(CostModel, FamiliesFollowTheStrategyAndMafftAutoItsSize) {
   EXPECT_EQ(costFamily(mafft("--retree 1"), 50, 300), "mafft-progressive");
   EXPECT_EQ(costFamily(mafft("--dpparttree"), 50, 300), "mafft-dpparttree");
   EXPECT_EQ(costFamily(mafft("--parttree"), 50, 300), "mafft-parttree");
-  EXPECT_EQ(costFamily(mafft("--auto"), 50000, 300), "mafft-memsave");
   EXPECT_TRUE(quadraticMemory("mafft-progressive"));
   EXPECT_FALSE(quadraticMemory("mafft-memsave"));
-  EXPECT_EQ(costFamily(mafft("--auto"), 99, 2999), "mafft-consistency");
-  EXPECT_EQ(costFamily(mafft("--auto"), 32, 825, 4548), "mafft-iterative");  // by the longest
-  EXPECT_EQ(costFamily(mafft("--auto"), 150, 1200), "mafft-iterative");
-  EXPECT_EQ(costFamily(mafft("--auto"), 5000, 300), "mafft-progressive");
+  // --auto has a family of its own per strategy it picks (mafft_auto.h).
+  EXPECT_EQ(costFamily(mafft("--auto"), 50000, 300), "mafft-auto-memsave");
+  EXPECT_FALSE(quadraticMemory("mafft-auto-memsave"));
+  EXPECT_TRUE(quadraticMemory("mafft-auto-fftns2"));
+  EXPECT_EQ(costFamily(mafft("--auto"), 99, 2999), "mafft-auto-linsi");
+  EXPECT_EQ(costFamily(mafft("--auto"), 100, 999), "mafft-auto-linsi2");
+  EXPECT_EQ(costFamily(mafft("--auto"), 32, 825, 4548), "mafft-auto-fftnsi");  // by the longest
+  EXPECT_EQ(costFamily(mafft("--auto"), 150, 1200), "mafft-auto-fftnsi");
+  EXPECT_EQ(costFamily(mafft("--auto"), 5000, 300), "mafft-auto-fftns2");
+  EXPECT_EQ(costFamily(mafft("--auto"), 200000, 300), "mafft-auto-parttree");
   EXPECT_EQ(costFamily(runs::makeConfiguration(MUSCLE, "-maxiters 2"), 9, 9), "muscle-fast");
   EXPECT_EQ(costFamily(runs::makeConfiguration(MUSCLE, "-maxiters 8"), 9, 9), "muscle");
+}
+
+// --auto's own family where the model has it, else the strategy's; the
+// speed factor of a calibration multiplies every expectation.
+TEST(CostModel, MafftAutoFallsBackToItsStrategyAndTheSpeedFactorScales) {
+  CostModel m;
+  CostFamily consistency;
+  consistency.name = "mafft-consistency";
+  consistency.startSeconds = 1;
+  consistency.logA = -100;
+  m.families.push_back(consistency);
+  EXPECT_NEAR(expectedSeconds(m, mafft("--auto"), 10, 100), 1, 1e-9);
+  CostFamily own = consistency;
+  own.name = "mafft-auto-linsi";
+  own.startSeconds = 0.4;
+  m.families.push_back(own);
+  EXPECT_NEAR(expectedSeconds(m, mafft("--auto"), 10, 100), 0.4, 1e-9);
+  EXPECT_NEAR(expectedSeconds(m, mafft("--genafpair"), 10, 100), 1, 1e-9);
+  m.speedFactor = 2.5;
+  EXPECT_NEAR(expectedSeconds(m, mafft("--auto"), 10, 100), 1, 1e-9);
+  // A family unknown to the model is the slowest known, scaled once.
+  EXPECT_NEAR(expectedSeconds(m, "nosuch", 10, 100), 2.5, 1e-9);
+  EXPECT_EQ(formatCostModel(m).find("speedFactor"), std::string::npos);  // not the model's
 }
 
 // Runs timed exactly on t = 0.1 + 1e-6 N^2 L are fitted back, held out
@@ -135,6 +163,17 @@ TEST(Budget, PacksTheBestValueAndAlwaysRunsOne) {
   EXPECT_EQ(p.chosen, (std::vector<bool>(4, true)));
   EXPECT_TRUE(p.merge);
   EXPECT_DOUBLE_EQ(packedWall({5, 4, 3, 3}, 2), 8);
+
+  // MAFFT --auto marked first: the first pick whatever its value or time.
+  std::vector<BudgetItem> anchored = items;
+  anchored[3].first = true;
+  p = planWithinBudget(anchored, 12, 2, false, 0);
+  EXPECT_EQ(p.first, 3u);
+  EXPECT_EQ(p.chosen, (std::vector<bool>{false, false, false, true}));
+  anchored[3].expectedSeconds = 5;
+  p = planWithinBudget(anchored, 9, 2, false, 0);
+  EXPECT_EQ(p.first, 3u);
+  EXPECT_EQ(p.chosen, (std::vector<bool>{false, true, true, true}));  // 5 | 4 + 1; 10 alone is over
 }
 
 }  // namespace

@@ -94,6 +94,36 @@ TEST(JobPool, DeadlineStopsRunningAndSkipsWaitingJobs) {
   EXPECT_EQ(o[3].status, JobStatus::kNotStarted);
 }
 
+// A protected job outlives the deadline and still starts after it; a
+// deadline the caller moves is followed as it moves.
+TEST(JobPool, ProtectedJobsOutliveTheDeadlineWhichMayMove) {
+  JobPoolSettings settings;
+  settings.maxJobs = 1;
+  settings.deadlineSeconds = 0.3;
+  settings.graceSeconds = 0.2;
+  settings.protectedJobs = {0, 2};
+  std::vector<JobOutcome> o =
+      runAll({[] { return std::to_string(std::system("sleep 0.6")); },
+              [] { return std::string("skipped"); }, [] { return std::string("late"); }},
+             settings);
+  EXPECT_EQ(o[0].status, JobStatus::kDone);
+  EXPECT_EQ(o[1].status, JobStatus::kNotStarted);
+  EXPECT_EQ(o[2].status, JobStatus::kDone);
+  EXPECT_EQ(o[2].result, "late");
+
+  // Moved from 1 s to 60 s when the first job ends: the second, a 2 s job,
+  // is not stopped.
+  bool moved = false;
+  settings = JobPoolSettings();
+  settings.maxJobs = 2;
+  settings.deadline = [&] { return moved ? 60.0 : 1.0; };
+  std::vector<JobOutcome> outcomes;
+  runJobs({[] { return std::string("first"); },
+           [] { return std::to_string(std::system("sleep 2")); }},
+          settings, [&](size_t job, const JobOutcome&) { moved = moved || job == 0; }, &outcomes);
+  EXPECT_EQ(outcomes[1].status, JobStatus::kDone);
+}
+
 TEST(JobPool, SignalStopsRunningAndPendingJobs) {
   SignalGuard guard;
   TempDir dir;
