@@ -513,27 +513,32 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
 }
 
 // Without a reference; see agreement_scores.h for the merge's place. A
-// large family is scored on a sample of its rows (row_sample.h).
+// large family is scored on a sample of its rows (row_sample.h). The
+// shares between alignments are computed once: scored again after the
+// merge, only the merge's are new.
 void Advisor::scoreWithoutReference() {
   if (advice_.referenceMode()) return;
   const size_t records = advice_.data.size();
-  if (records <= kScoredRows) {
-    scoreAgreement(&results_);
-    if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &results_);
-    return;
-  }
-  const std::vector<size_t> which = sampleRows(records, kScoredRows, 1);
+  const bool sample = records > kScoredRows;
   std::vector<CandidateResult> sampled;
-  for (const CandidateResult& r : results_) {
-    CandidateResult s;
-    s.candidate = r.candidate;
-    s.valid = r.valid;
-    s.mergeInputs = r.mergeInputs;
-    if (r.valid) s.rows = sampledAlignment(r.rows, which);
-    sampled.push_back(std::move(s));
+  if (sample) {
+    const std::vector<size_t> which = sampleRows(records, kScoredRows, 1);
+    for (const CandidateResult& r : results_) {
+      CandidateResult s;
+      s.candidate = r.candidate;
+      s.valid = r.valid;
+      s.mergeInputs = r.mergeInputs;
+      if (r.valid) s.rows = sampledAlignment(r.rows, which);
+      sampled.push_back(std::move(s));
+    }
   }
-  scoreAgreement(&sampled);
-  if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &sampled);
+  std::vector<CandidateResult>& scored = sample ? sampled : results_;
+  std::vector<const std::vector<std::string>*> rows;
+  for (const CandidateResult& r : scored) rows.push_back(r.valid ? &r.rows : nullptr);
+  extendShares(rows, &shares_);
+  scoreAgreement(&scored, shares_);
+  if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &scored, shares_);
+  if (!sample) return;
   for (size_t i = 0; i < results_.size(); ++i) {
     results_[i].hasAgreement = sampled[i].hasAgreement;
     results_[i].agreement = sampled[i].agreement;

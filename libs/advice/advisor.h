@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "advice/agreement_scores.h"
 #include "advice/ranking.h"
 #include "runs/job_pool.h"
 #include "runs/reference.h"
@@ -159,6 +160,7 @@ class Advisor {
   runs::Reference reference_;
   runs::RunFolder runFolder_;
   std::vector<CandidateResult> results_;  // candidates in id order, then the merge
+  ShareMatrix shares_;                    // between results_' alignments (sampled rows)
   double poolSeconds_ = 0;
   bool mergePlanned_ = false;
   size_t firstPick_ = 0;  // into results_; results_.size() without a budget

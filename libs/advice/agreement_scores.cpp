@@ -9,11 +9,16 @@
 
 namespace advice {
 
-void scoreAgreement(const std::vector<std::string>& names, std::vector<AgreementEntry>* entries) {
+namespace {
+
+std::vector<std::string> safeNames(size_t records) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < records; ++i) names.push_back(runs::safeName(i));
+  return names;
+}
+
+void meanShares(const ShareMatrix& share, std::vector<AgreementEntry>* entries) {
   std::vector<AgreementEntry>& e = *entries;
-  std::vector<const std::vector<std::string>*> rows;
-  for (const AgreementEntry& entry : e) rows.push_back(entry.rows);
-  const std::vector<std::vector<double>> share = scoring::agreementMatrix(names, rows);
   for (size_t i = 0; i < e.size(); ++i) {
     AgreementEntry& c = e[i];
     c.hasAgreement = false;
@@ -34,31 +39,51 @@ void scoreAgreement(const std::vector<std::string>& names, std::vector<Agreement
   }
 }
 
-void scoreAgreement(std::vector<CandidateResult>* results) {
-  std::vector<CandidateResult>& r = *results;
+}  // namespace
+
+void scoreAgreement(const std::vector<std::string>& names, std::vector<AgreementEntry>* entries) {
+  std::vector<const std::vector<std::string>*> rows;
+  for (const AgreementEntry& entry : *entries) rows.push_back(entry.rows);
+  meanShares(scoring::agreementMatrix(names, rows), entries);
+}
+
+void extendShares(const std::vector<const std::vector<std::string>*>& rows, ShareMatrix* shares) {
   size_t records = 0;
+  for (const std::vector<std::string>* r : rows)
+    if (r) records = r->size();
+  scoring::extendAgreementMatrix(safeNames(records), rows, shares);
+}
+
+void scoreAgreement(std::vector<CandidateResult>* results, const ShareMatrix& shares) {
+  std::vector<CandidateResult>& r = *results;
   std::vector<AgreementEntry> entries(r.size());
   for (size_t i = 0; i < r.size(); ++i) {
     entries[i].rows = r[i].valid ? &r[i].rows : nullptr;
     entries[i].id = r[i].candidate.id;
     entries[i].isMerge = r[i].candidate.configuration.kind == runs::kMergeKind;
     entries[i].mergeInputs = r[i].mergeInputs;
-    if (r[i].valid) records = r[i].rows.size();
   }
-  std::vector<std::string> names;
-  for (size_t i = 0; i < records; ++i) names.push_back(runs::safeName(i));
-  scoreAgreement(names, &entries);
+  meanShares(shares, &entries);
   for (size_t i = 0; i < r.size(); ++i) {
     r[i].hasAgreement = entries[i].hasAgreement;
     r[i].agreement = entries[i].agreement;
   }
 }
 
+void scoreAgreement(std::vector<CandidateResult>* results) {
+  std::vector<const std::vector<std::string>*> rows;
+  for (const CandidateResult& r : *results) rows.push_back(r.valid ? &r.rows : nullptr);
+  ShareMatrix shares;
+  extendShares(rows, &shares);
+  scoreAgreement(results, shares);
+}
+
 }  // namespace advice
 
 namespace advice {
 
-void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* results) {
+void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* results,
+                    const ShareMatrix& shares) {
   std::vector<size_t> scored;
   std::vector<const std::vector<std::string>*> rows;
   std::vector<int> kinds;
@@ -71,15 +96,24 @@ void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* resu
     kinds.push_back(r.candidate.configuration.kind);
   }
   if (scored.size() < 2) return;
-  std::vector<std::string> names;
-  for (size_t i = 0; i < rows[0]->size(); ++i) names.push_back(runs::safeName(i));
+  ShareMatrix mine(scored.size(), std::vector<double>(scored.size()));
+  for (size_t a = 0; a < scored.size(); ++a)
+    for (size_t b = 0; b < scored.size(); ++b) mine[a][b] = shares[scored[a]][scored[b]];
   std::vector<FeatureVector> features;
-  if (!candidateFeatures(names, rows, kinds, &features)) return;
+  if (!candidateFeatures(rows, kinds, mine, &features)) return;
   const std::vector<double> predicted = predictQ(model, features);
   for (size_t k = 0; k < scored.size(); ++k) {
     (*results)[scored[k]].hasPredicted = true;
     (*results)[scored[k]].predicted = predicted[k];
   }
+}
+
+void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* results) {
+  std::vector<const std::vector<std::string>*> rows;
+  for (const CandidateResult& r : *results) rows.push_back(r.valid ? &r.rows : nullptr);
+  ShareMatrix shares;
+  extendShares(rows, &shares);
+  predictQuality(model, results, shares);
 }
 
 }  // namespace advice

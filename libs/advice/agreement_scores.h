@@ -32,6 +32,17 @@ void scoreAgreement(const std::vector<std::string>& names, std::vector<Agreement
 // hasAgreement and agreement of each; the merge is told apart by its kind.
 void scoreAgreement(std::vector<CandidateResult>* results);
 
+// Share matrices of an advice's alignments (scoring::agreementMatrix over
+// the results, each given as rows, null for none), grown as results come:
+// the pairs are computed once per advice, however often it is scored.
+using ShareMatrix = std::vector<std::vector<double>>;
+void extendShares(const std::vector<const std::vector<std::string>*>& rows, ShareMatrix* shares);
+
+// scoreAgreement and predictQuality over the shares of all results.
+void scoreAgreement(std::vector<CandidateResult>* results, const ShareMatrix& shares);
+void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* results,
+                    const ShareMatrix& shares);
+
 // The learnt estimator's predicted Q (choice_model.h) of each valid
 // candidate that is not the merge, from their features beside each other
 // (rows under the safe names s1..sN). Fewer than two such candidates: none

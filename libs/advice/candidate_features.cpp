@@ -140,12 +140,23 @@ FeatureVector alignmentShapeFeatures(const std::vector<std::string>& rows) {
 bool candidateFeatures(const std::vector<std::string>& names,
                        const std::vector<const std::vector<std::string>*>& rows,
                        const std::vector<int>& kinds, std::vector<FeatureVector>* features) {
+  for (const std::vector<std::string>* r : rows)
+    if (r && r->size() != names.size()) {
+      features->assign(rows.size(), FeatureVector{});
+      return false;
+    }
+  return candidateFeatures(rows, kinds, scoring::agreementMatrix(names, rows), features);
+}
+
+bool candidateFeatures(const std::vector<const std::vector<std::string>*>& rows,
+                       const std::vector<int>& kinds,
+                       const std::vector<std::vector<double>>& share,
+                       std::vector<FeatureVector>* features) {
   const size_t n = rows.size();
   features->assign(n, FeatureVector{});
-  if (n < 2 || kinds.size() != n) return false;
+  if (n < 2 || kinds.size() != n || share.size() != n) return false;
   for (const std::vector<std::string>* r : rows)
-    if (!r || !isAlignment(*r) || r->size() != names.size()) return false;
-  const std::vector<std::vector<double>> share = scoring::agreementMatrix(names, rows);
+    if (!r || !isAlignment(*r) || r->size() != rows[0]->size()) return false;
   for (size_t i = 0; i < n; ++i) {
     FeatureVector& f = (*features)[i];
     f = alignmentShapeFeatures(*rows[i]);

@@ -56,6 +56,12 @@ using FeatureVector = std::array<double, kFeatureCount>;
 bool candidateFeatures(const std::vector<std::string>& names,
                        const std::vector<const std::vector<std::string>*>& rows,
                        const std::vector<int>& kinds, std::vector<FeatureVector>* features);
+// The same with their agreement matrix already computed (share[i][j] of
+// scoring::agreementMatrix over these rows).
+bool candidateFeatures(const std::vector<const std::vector<std::string>*>& rows,
+                       const std::vector<int>& kinds,
+                       const std::vector<std::vector<double>>& share,
+                       std::vector<FeatureVector>* features);
 
 // The features that need one alignment only, for tests: gapOpens, gapLength,
 // gappedColumns, width, identity and conservation (the others left 0).

@@ -1,5 +1,6 @@
 #include "scoring/agreement.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "scoring/pair_counting.h"
@@ -53,12 +54,14 @@ bool alignmentFromRows(const std::vector<std::string>& names, const std::vector<
   return true;
 }
 
-std::vector<std::vector<double>> agreementMatrix(
-    const std::vector<std::string>& names,
-    const std::vector<const std::vector<std::string>*>& rows) {
-  const size_t n = rows.size();
+void extendAgreementMatrix(const std::vector<std::string>& names,
+                           const std::vector<const std::vector<std::string>*>& rows,
+                           std::vector<std::vector<double>>* shares) {
+  const size_t n = rows.size(), known = std::min(shares->size(), n);
   const double undefined = std::numeric_limits<double>::quiet_NaN();
-  std::vector<std::vector<double>> shares(n, std::vector<double>(n, undefined));
+  shares->resize(n);
+  for (std::vector<double>& row : *shares) row.resize(n, undefined);
+  if (known == n) return;
   std::vector<Alignment> alignments(n);
   std::vector<bool> usable(n, false);
   std::string error;
@@ -67,11 +70,20 @@ std::vector<std::vector<double>> agreementMatrix(
   for (size_t i = 0; i < n; ++i) {
     for (size_t j = 0; j < n; ++j) {
       double share = 0;
+      if (i < known && j < known) continue;
+      (*shares)[i][j] = undefined;
       if (i != j && usable[i] && usable[j] &&
           agreementShare(alignments[i], alignments[j], &share, &error))
-        shares[i][j] = share;
+        (*shares)[i][j] = share;
     }
   }
+}
+
+std::vector<std::vector<double>> agreementMatrix(
+    const std::vector<std::string>& names,
+    const std::vector<const std::vector<std::string>*>& rows) {
+  std::vector<std::vector<double>> shares;
+  extendAgreementMatrix(names, rows, &shares);
   return shares;
 }
 

@@ -29,6 +29,12 @@ std::vector<std::vector<double>> agreementMatrix(
     const std::vector<std::string>& names,
     const std::vector<const std::vector<std::string>*>& rows);
 
+// The same matrix grown: *shares holds it for the first k alignments of
+// rows; only the pairs with an alignment from k on are computed.
+void extendAgreementMatrix(const std::vector<std::string>& names,
+                           const std::vector<const std::vector<std::string>*>& rows,
+                           std::vector<std::vector<double>>* shares);
+
 // An alignment built from rows the caller holds: names[i] with rows[i].
 // Rows must have the same length (checked: false and *error otherwise).
 bool alignmentFromRows(const std::vector<std::string>& names, const std::vector<std::string>& rows,

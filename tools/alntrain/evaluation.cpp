@@ -13,7 +13,7 @@
 #include "runs/alignment_check.h"
 #include "runs/file_output.h"
 #include "runs/job_pool.h"
-#include "runs/run_cost.h"
+#include "runs/tool_locations.h"
 #include "runs/run_folder.h"
 #include "runs/run_verdict.h"
 #include "scoring/alignment.h"
@@ -27,6 +27,14 @@ namespace fs = std::filesystem;
 using runs::secondsSince;
 
 }  // namespace
+
+Evaluator::Evaluator(const std::vector<BenchmarkSet>& sets, RunCache& cache,
+                     const RunSettings& settings)
+    : sets_(sets), cache_(cache), settings_(settings) {
+  std::string ignored;
+  if (!advice::readCostModel(runs::findDataFile("", "cost-model.json"), &costModel_, &ignored))
+    costModel_ = advice::CostModel();
+}
 
 std::string Evaluator::alignmentPath(size_t set, const runs::Configuration& configuration) const {
   Fnv1a64 options;
@@ -67,10 +75,13 @@ std::vector<Evaluator::Planned> Evaluator::plan(const std::vector<RunRequest>& r
     planned.insert(key);
     plan.push_back({r.set, r.configuration, 0, record});
   }
-  std::stable_sort(plan.begin(), plan.end(), [&](const Planned& a, const Planned& b) {
-    return runs::expectedCost(a.configuration, sets_[a.set].data) >
-           runs::expectedCost(b.configuration, sets_[b.set].data);
-  });
+  auto expected = [&](const Planned& p) {
+    const runs::DataSet& data = sets_[p.set].data;
+    return advice::expectedSeconds(costModel_, p.configuration, static_cast<int>(data.size()),
+                                   data.meanLength(), static_cast<double>(data.longest()));
+  };
+  std::stable_sort(plan.begin(), plan.end(),
+                   [&](const Planned& a, const Planned& b) { return expected(a) > expected(b); });
   return plan;
 }
 

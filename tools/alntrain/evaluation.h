@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/cost_model.h"
 #include "benchmark_set.h"
 #include "run_cache.h"
 #include "runs/configuration.h"
@@ -44,8 +45,9 @@ enum class EnsureStatus { kDone, kInterrupted, kWriteFailed };
 
 class Evaluator {
  public:
-  Evaluator(const std::vector<BenchmarkSet>& sets, RunCache& cache, const RunSettings& settings)
-      : sets_(sets), cache_(cache), settings_(settings) {}
+  // The order of the runs comes from the shipped cost model, the advisor's
+  // own; without one they run in the order asked.
+  Evaluator(const std::vector<BenchmarkSet>& sets, RunCache& cache, const RunSettings& settings);
 
   // Makes the requested runs that the cache lacks, jobs at a time, the
   // longest expected first. A run recorded as timed out is made again when
@@ -86,6 +88,7 @@ class Evaluator {
   const std::vector<BenchmarkSet>& sets_;
   RunCache& cache_;
   RunSettings settings_;
+  advice::CostModel costModel_;
   EvaluationStats stats_;
   long nextFile_ = runs::kFirstRunFile;
 };

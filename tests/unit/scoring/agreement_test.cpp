@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "parsed_alignment.h"
 
 namespace scoring {
@@ -62,6 +64,28 @@ TEST(Agreement, BuildsAlignmentsFromRows) {
   ASSERT_TRUE(agreementShare(a, parsedAlignment(kY), &share, &error));
   EXPECT_DOUBLE_EQ(share, 5.0 / 8);
   EXPECT_FALSE(alignmentFromRows({"a", "b"}, {"AC", "A"}, &a, &error));
+}
+
+// Grown by one alignment, the matrix equals the one made at once, and the
+// pairs it had are not computed again (a marker there survives).
+TEST(Agreement, AGrownMatrixComputesOnlyTheNewPairs) {
+  const std::vector<std::string> names = {"a", "b", "c"};
+  const std::vector<std::string> x = {"AC-D", "A-CD", "ACCD"}, y = {"ACD-", "AC-D", "ACCD"},
+                                 z = {"-ACD", "AC-D", "ACCD"};
+  const std::vector<std::vector<double>> whole = agreementMatrix(names, {&x, &y, &z});
+  std::vector<std::vector<double>> grown = agreementMatrix(names, {&x, &y});
+  grown[0][1] = 7;  // the marker
+  extendAgreementMatrix(names, {&x, &y, &z}, &grown);
+  ASSERT_EQ(grown.size(), 3u);
+  EXPECT_EQ(grown[0][1], 7);
+  for (size_t i = 0; i < 3; ++i)
+    for (size_t j = 0; j < 3; ++j) {
+      if (i == 0 && j == 1) continue;
+      if (std::isnan(whole[i][j]))
+        EXPECT_TRUE(std::isnan(grown[i][j])) << i << j;
+      else
+        EXPECT_DOUBLE_EQ(grown[i][j], whole[i][j]) << i << j;
+    }
 }
 
 }  // namespace
