@@ -228,7 +228,7 @@ void Advisor::planRuns() {
   b.effort = effort.name;
   b.byDefault = settings_.budgetSeconds < 0;
   b.seconds = b.byDefault
-                  ? std::max(kMinimumBudgetSeconds, effort.budgetFactor * b.mafftAutoSeconds)
+                  ? std::max(effort.minimumSeconds, effort.budgetFactor * b.mafftAutoSeconds)
                   : settings_.budgetSeconds;
   // Above kHugeInputSequences what keeps an N x N matrix (4 bytes a cell,
   // half of it) does not run at all.
@@ -341,13 +341,21 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
   for (CandidateResult& r : results_)
     if (!r.leftOut && r.status != runs::kStatusNotRun) finished(observer, r);
 
+  // MAFFT --auto alone (the budget chose nothing beside it) runs on every
+  // core, as the user's own one line would: the choice cannot change, only
+  // the time. Beside others it keeps one thread, whose alignment is the
+  // same from run to run.
+  const bool autoAlone = queue.size() == 1 && queue[0] == anchor_ && settings_.jobs > 1;
+  if (autoAlone) advice_.budget.firstPickExpectedSeconds = advice_.budget.mafftAutoSeconds;
   const std::string input = runFolder_.file("input.fasta");
   const int sequences = static_cast<int>(advice_.data.size());
   std::vector<runs::JobWork> jobs;
   for (size_t i : queue) {
     const Candidate& c = results_[i].candidate;
-    jobs.push_back(runs::alignerJob(advice_.toolsFolder, input, referenceCopy(), c.configuration,
-                                    fileOf(c), sequences));
+    runs::Configuration run = c.configuration;
+    if (autoAlone) run.options += " --thread " + std::to_string(settings_.jobs);
+    jobs.push_back(runs::alignerJob(advice_.toolsFolder, input, referenceCopy(), run, fileOf(c),
+                                    sequences));
   }
   runs::JobPoolSettings pool;
   pool.maxJobs = settings_.jobs;

@@ -43,20 +43,21 @@ namespace advice {
 // The merge's t_coffee is told -maxnseq=80; above that it is not run.
 const int kMergeMaxSequences = 80;
 // The budget by effort: this many times MAFFT --auto's expected time on
-// `jobs` threads, and at least kMinimumBudgetSeconds (below it every run is
-// a process's start). fast: about --auto's own time; default: about twice;
-// thorough: room for the slow consistency methods.
+// `jobs` threads, and at least a floor (a few process starts: below it
+// nothing but --auto would run on a small data set). fast: about --auto's
+// own time; default: about twice; thorough: room for the slow consistency
+// methods.
 struct Effort {
   const char* name;
   double budgetFactor;
+  double minimumSeconds;
 };
-const Effort kEfforts[] = {{"fast", 1.25}, {"default", 2}, {"thorough", 5}};
+const Effort kEfforts[] = {{"fast", 1.25, 0.5}, {"default", 2, 1}, {"thorough", 5, 2}};
 // False with *error when name is none of kEfforts'.
 bool findEffort(const std::string& name, Effort* effort, std::string* error);
 // MAFFT --auto --thread J against one thread: measured 1.4 times as fast on
 // two cores (L-INS-i on 44 sequences, FFT-NS-2 on 1,000); counted up to 4.
 const double kMafftThreadGain = 0.4;
-const double kMinimumBudgetSeconds = 2;
 // The hard deadline: runs still going at this many times the budget, and at
 // least this many seconds past it, are stopped; the longest run chosen gets
 // twice its expected time. All of it is stretched by how much slower than

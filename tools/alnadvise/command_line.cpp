@@ -59,7 +59,7 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
   app.add_option("--budget", options->budgetSeconds,
                  "Wall seconds the runs may take on --jobs cores; candidates are chosen by "
                  "expected accuracy per second to fit (default: set by --effort from MAFFT "
-                 "--auto --thread JOBS's expected time, at least 2 s; 0: no limit)")
+                 "--auto --thread JOBS's expected time; 0: no limit)")
       ->check(CLI::Validator(
           [](std::string& text) {
             char* end = nullptr;

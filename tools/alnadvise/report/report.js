@@ -57,18 +57,25 @@
   // What the time budget allowed, and what it left out.
   const budget = report.budget || {};
   const leftOut = budget.leftOut || [];
+  const choice = report.choice || {};
   const budgetText = [
     budget.seconds ? 'time budget ' + fixed(budget.seconds, 1) + ' s' +
-        (budget.byDefault ? ' (3 times MAFFT --auto\'s expected ' +
+        (budget.byDefault ? ' (effort ' + budget.effort + ', from MAFFT --auto\'s expected ' +
                             fixed(budget.mafftAutoExpectedSeconds, 1) + ' s)' : '')
                    : 'no time budget',
     'runs expected to take ' + fixed(budget.expectedWallSeconds, 1) + ' s',
     leftOut.length + ' candidate' + (leftOut.length === 1 ? '' : 's') + ' left out',
     budget.merge && budget.merge.why ? 'no merge: ' + budget.merge.why : null,
+    budget.firstPick && budget.firstPick.note,
+    choice.madeWithout && choice.madeWithout.length
+        ? 'the choice was made without #' + choice.madeWithout.join(', #') +
+              ', stopped at the hard deadline'
+        : null,
+    choice.note,
   ];
   const budgetLine = document.getElementById('budget');
   budgetLine.textContent = budgetText.filter(Boolean).join(' \u00b7 ');
-  budgetLine.hidden = !budget.seconds && !leftOut.length;
+  budgetLine.hidden = !budget.seconds && !leftOut.length && !choice.note;
   const leftOutList = document.getElementById('left-out');
   leftOutList.hidden = !leftOut.length;
   leftOut.forEach(function (c) {
