@@ -82,7 +82,7 @@ export HOLD_PID=$tmp/hold.pid
 # What the Snakefile asks for BB11001 on attempt $1.
 asked_mb() {
   python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import job_sizes
-print(job_sizes.mem_mb(*job_sizes.measure(sys.argv[2]), attempt=int(sys.argv[3]), merge=False))' \
+print(job_sizes.mem_mb(*job_sizes.measure(sys.argv[2]), attempt=int(sys.argv[3])))' \
     "$repo/workflow/scripts" "$tmp/data/BB11001.tfa" "$1"
 }
 first_mb=$(asked_mb 1)
