@@ -134,6 +134,10 @@ for attempt in 1 2; do
   fi
   holders+=("$(cat "$HOLD_PID")")
   rm -f "$HOLD_PID"
+  # Cancelled within a second or so of its step's launch, a job left its
+  # step's Snakemake running on this cluster without cgroups (twice on a
+  # busy machine): the cancel comes once the step has settled.
+  sleep 3
   scancel "$(squeue -h -o %i)" || fail "scancel failed"
 done
 status=0
