@@ -9,6 +9,7 @@
 #include "advice/candidates.h"
 #include "advice/choice_model.h"
 #include "advice/cost_model.h"
+#include "advice/gain_model.h"
 #include "runs/data_set.h"
 
 namespace advice {
@@ -26,6 +27,11 @@ struct CandidateResult {
   double predicted = 0;
   double seconds = 0;            // the run's wall time (the runner's, with a reference)
   double expectedSeconds = 0;    // the cost model's, on one core
+  // Before running (protein data sets): the gain model's predicted Q over
+  // MAFFT --auto's, its held-out error, and the expected improvement over
+  // --auto that the budget weighed per expected second.
+  bool hasGain = false;
+  double predictedGain = 0, gainError = 0, expectedImprovement = 0;
   bool leftOut = false;          // not run: the budget (status says why)
   bool ran = false;              // a process ran (seconds is meaningful)
   std::string file;              // relative to the output folder; "" when none
@@ -67,6 +73,8 @@ struct Advice {
   std::string modelPath;
   ChoiceModel model;
   CostModel costModel;
+  std::string gainModelPath;  // "" for nucleotide data sets
+  GainModel gainModel;
   BudgetReport budget;
   std::vector<CandidateResult> results;  // ranked order
   // The choice: the ids of runs stopped at the hard deadline or never

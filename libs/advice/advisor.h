@@ -6,7 +6,8 @@
 // run() copies the data set (and the reference) under safe names into a
 // fresh run folder, computes its features, proposes the candidates
 // (core_tables.h) with MAFFT --auto first (candidates.h), keeps those that
-// fit the time budget (budget.h, with the expected times of cost_model.h),
+// fit the time budget (budget.h: the expected times of cost_model.h, and
+// each one's expected improvement over --auto from gain_model.h),
 // runs them through the job pool (the first pick first, protected from the
 // deadline, then shortest expected first; a missing program is reported and
 // the rest go on; runs still going at the hard deadline are stopped and the
@@ -69,8 +70,8 @@ const double kBudgetSlackSeconds = 10;
 // off (either way).
 const double kFarFromExpected = 2;
 // Without a reference, MAFFT --auto's alignment is kept unless another
-// candidate's score beats it by more than the estimator's error: the
-// model's cross-validated one when it has it, else this.
+// candidate's score beats it by more than the switch margin: the learnt
+// model's, chosen by its cross-validation (choice_model.h), else this.
 const double kDefaultSwitchMargin = 0.01;
 
 struct AdviceSettings {
@@ -96,6 +97,7 @@ struct AdviceSettings {
   double budgetSeconds = -1;
   std::string effort = "default";  // kEfforts' name; sets the default budget
   std::string costModel;  // "": the shipped one
+  std::string gainModel;  // "": the shipped one (protein data sets only)
   // "auto", "protein", "dna" or "rna" (runs::chooseAlphabet). A nucleotide
   // data set takes nucleotide_candidates.h's candidates and agreement.
   std::string alphabet = "auto";
@@ -142,6 +144,8 @@ class Advisor {
   bool prepare(std::string* error);
   void proposeNucleotide(int sequences, const std::vector<int>& aligners);
   void planRuns();
+  double candidateValue(CandidateResult* r, const std::string& family) const;
+  static std::string predictionText(const CandidateResult& r);
   bool runCandidates(int logFd, AdviceObserver& observer);
   bool runMerge(int logFd, AdviceObserver& observer);
   bool stageMerge(const std::vector<size_t>& inputs, CandidateResult* merge);

@@ -1,7 +1,9 @@
 // Which candidates run within a time budget.
 //
 // Each candidate comes with its expected seconds on one core (cost_model.h)
-// and its value, the mean Q its cost family reached in training. The first
+// and its value: for the advisor, its expected improvement in Q over MAFFT
+// --auto (gain_model.h), or, for nucleotide data sets, the mean Q its cost
+// family reached in training. The first
 // pick is the item marked first (MAFFT --auto, the user's alternative),
 // else the most valuable candidate that fits the budget alone (the
 // cheapest when none does); it always runs, whatever the budget. Then candidates are taken by

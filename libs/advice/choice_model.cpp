@@ -84,6 +84,13 @@ std::string formatChoiceModel(const ChoiceModel& m) {
                           {"agreementQ", m.agreementQ},
                           {"learnedSpearman", m.learnedSpearman},
                           {"agreementSpearman", m.agreementSpearman}};
+  if (m.autoSets > 0)
+    j["crossValidation"]["againstMafftAuto"] = {{"dataSets", m.autoSets},
+                                                {"autoQ", m.autoQ},
+                                                {"keptQ", m.keptQ},
+                                                {"worseShare", m.worseShare},
+                                                {"worseBy", kWorseThanAuto}};
+  if (m.hasSwitchMargin) j["switchMargin"] = m.switchMargin;
   j["defaultEstimator"] = estimatorName(m.defaultEstimator);
   return j.dump(2) + "\n";
 }
@@ -111,6 +118,19 @@ bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* 
     m.agreementQ = number(cv, "agreementQ");
     m.learnedSpearman = number(cv, "learnedSpearman");
     m.agreementSpearman = number(cv, "agreementSpearman");
+    if (cv.contains("againstMafftAuto")) {
+      const json& a = cv.at("againstMafftAuto");
+      m.autoSets = a.at("dataSets").get<int>();
+      m.autoQ = number(a, "autoQ");
+      m.keptQ = number(a, "keptQ");
+      m.worseShare = number(a, "worseShare");
+    }
+    if (j.contains("switchMargin")) {
+      m.hasSwitchMargin = true;
+      m.switchMargin = number(j, "switchMargin");
+      if (m.switchMargin < 0 || m.switchMargin >= 1)
+        throw std::runtime_error("\"switchMargin\" is not in [0, 1)");
+    }
     const std::string chosen = j.at("defaultEstimator").get<std::string>();
     if (chosen != "learned" && chosen != "agreement")
       throw std::runtime_error("\"defaultEstimator\" is neither \"learned\" nor \"agreement\"");

@@ -15,7 +15,11 @@
 // feature names in order, the scales and weights, the level, what it was
 // fitted on, the leave-data-sets-out cross-validation that judged it, and
 // "defaultEstimator": "learned" only where that cross-validation chose it
-// over plain agreement.
+// over plain agreement, and "switchMargin": how far another candidate's
+// predicted Q must top MAFFT --auto's before the advisor leaves --auto's
+// alignment (the smallest at which, held out, the choice fell more than
+// kWorseThanAuto below --auto on at most kWorseShareAllowed of the data sets;
+// optional: files without it take the advisor's default).
 #ifndef ADVICE_CHOICE_MODEL_H
 #define ADVICE_CHOICE_MODEL_H
 
@@ -38,11 +42,24 @@ struct ChoiceModel {
   int dataSets = 0, candidates = 0, folds = 0, crossValidatedSets = 0;
   double learnedQ = 0, agreementQ = 0;              // mean Q of each choice, held out
   double learnedSpearman = 0, agreementSpearman = 0;  // mean rank correlation with Q
+  // Held out against MAFFT --auto, on the sets where it ran: its mean Q, the
+  // mean Q of the learnt choice that keeps --auto unless beaten by more than
+  // the margin, and the share of sets where that choice is more than
+  // kWorseThanAuto below --auto's Q.
+  int autoSets = 0;
+  double autoQ = 0, keptQ = 0, worseShare = 0;
+  bool hasSwitchMargin = false;
+  double switchMargin = 0;
   Estimator defaultEstimator = Estimator::kAgreement;
 
   static FeatureVector filled(double value);
   static ChoiceModel plain();
 };
+
+// The loss against MAFFT --auto that the held-out share counts, and the
+// share of data sets the switch margin allows it on.
+const double kWorseThanAuto = 0.02;
+const double kWorseShareAllowed = 0.05;
 
 // One predicted Q per candidate of one data set (all features of one set).
 std::vector<double> predictQ(const ChoiceModel& model, const std::vector<FeatureVector>& features);

@@ -19,6 +19,11 @@ bool allowed(const std::vector<int>& aligners, int kind) {
 
 bool validKind(int kind) { return kind >= 0 && kind < runs::kAlignerKinds; }
 
+std::string notAKind(int kind) {
+  return "aligner kind " + std::to_string(kind) + " is not 0-" +
+         std::to_string(runs::kAlignerKinds - 1) + "; skipped";
+}
+
 // Row 0 of the feature table as the core's own extraction leaves it.
 void useDataSetRow(const double features[10]) {
   OF = t_OF();
@@ -69,8 +74,7 @@ void selectFromTable(const double features[10], const std::string& tablePath,
     if (!(distance < kNoPick)) continue;  // a group that picked nothing, or NaN
     const t_DataSet& r = raw[static_cast<size_t>(row)];
     if (!validKind(r.label)) {
-      warnings->push_back("reference table row '" + r.name + "': aligner kind " +
-                          std::to_string(r.label) + " is not 0-4; skipped");
+      warnings->push_back("reference table row '" + r.name + "': " + notAKind(r.label));
       continue;
     }
     NearestReference n;
@@ -105,8 +109,8 @@ void selectFromFront(const std::string& frontPath, const std::vector<int>& align
     if (b.index < 0 || b.index > FRONT.n || b.index >= kFrontEntries) continue;
     const t_FrontEntry& e = FRONT.entry[b.index];
     if (!validKind(e.alignerKind)) {
-      warnings->push_back("front entry " + std::to_string(b.index + 1) + ": aligner kind " +
-                          std::to_string(e.alignerKind) + " is not 0-4; skipped");
+      warnings->push_back("front entry " + std::to_string(b.index + 1) + ": " +
+                          notAKind(e.alignerKind));
       continue;
     }
     if (!allowed(aligners, e.alignerKind)) continue;

@@ -19,7 +19,7 @@ bool extractDataSetFeatures(const std::string& path, double features[10]);
 
 // The table's nearest references of a data set with these raw features
 // (readOptionFile, normalizeData, getNearestReference, setOptions), ranked;
-// each keeps its raw features. Rows naming an aligner kind outside 0-4 are
+// each keeps its raw features. Rows naming an aligner kind outside 0-8 are
 // skipped with a warning, as is a table that cannot be read.
 void selectFromTable(const double features[10], const std::string& tablePath,
                      std::vector<NearestReference>* nearest, std::vector<std::string>* warnings);

@@ -133,6 +133,10 @@ std::string formatJson(const Advice& advice,
                  {"expectedSeconds", number(r.expectedSeconds > 0, r.expectedSeconds)},
                  {"status", r.status},
                  {"file", r.file.empty() ? json() : json(r.file)}};
+    if (r.hasGain)
+      item["beforeRunning"] = {{"predictedGainOverMafftAuto", r.predictedGain},
+                               {"error", r.gainError},
+                               {"expectedImprovement", r.expectedImprovement}};
     if (!r.mergeInputs.empty()) item["mergeInputs"] = r.mergeInputs;
     candidates.push_back(item);
   }
@@ -155,8 +159,10 @@ std::string formatJson(const Advice& advice,
   j["timing"] = {{"wallSeconds", advice.wallSeconds},
                  {"runSeconds", advice.runSeconds},
                  {"overheadSeconds", advice.overheadSeconds}};
-  j["tables"] = {
-      {"table", advice.tablePath}, {"front", advice.frontPath}, {"tools", advice.toolsFolder}};
+  j["tables"] = {{"table", advice.tablePath},
+                 {"front", advice.frontPath},
+                 {"gainModel", advice.gainModelPath.empty() ? json() : json(advice.gainModelPath)},
+                 {"tools", advice.toolsFolder}};
   // Names come from the user's file: invalid UTF-8 is replaced, not fatal.
   return j.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

@@ -259,11 +259,11 @@ TEST_F(AdvisorTest, HangingAlignerTimesOut) {
 
 // Families of constant cost: MAFFT's and Kalign's 0.1 s, DIALIGN-TX's and
 // the merge's 100 s.
-std::string flatCostModel() {
+std::string flatCostModel(bool slowDialign = true) {
   std::string families;
   for (const char* f : {"kalign", "mafft-progressive", "mafft-iterative", "mafft-consistency",
                         "dialigntx", "merge"}) {
-    const bool slow = std::string(f) == "dialigntx" || std::string(f) == "merge";
+    const bool slow = (slowDialign && std::string(f) == "dialigntx") || std::string(f) == "merge";
     families += std::string(families.empty() ? "" : ",") + "{\"family\": \"" + f +
                 "\", \"startSeconds\": " + (slow ? "100" : "0.1") +
                 ", \"logA\": -50, \"b\": 0, \"c\": 0, \"runs\": 1, \"dataSets\": 1, "
@@ -325,6 +325,51 @@ TEST_F(AdvisorTest, BudgetLeavesOutWhatDoesNotFitAndStopsARunPastIt) {
   options.force = true;
   advise(2);
   EXPECT_NE(captured.err.find("cost.json' is malformed"), std::string::npos) << captured.err;
+}
+
+// Before running, the gain model's expected improvement over MAFFT --auto
+// is what the budget weighs: with room for one run, the one predicted to
+// gain runs, and the other is left out with its prediction. A gain model
+// that cannot be read stops the advice before any run.
+TEST_F(AdvisorTest, TheBudgetWeighsEachCandidatesPredictedGain) {
+  writeFile(dir.file("cost.json"), flatCostModel(false));
+  options.costModel = dir.file("cost.json");
+  options.gainModel = dir.file("gain.json");
+  options.aligners = {1, 2};
+  options.jobs = 1;
+  options.budgetSeconds = 0.15;
+  auto gainModel = [](double dialign) {
+    json entries = json::array();
+    for (const auto& [aligner, gain] : {std::pair<const char*, double>{"DIALIGNTX", dialign},
+                                        std::pair<const char*, double>{"KALIGN", 0}})
+      entries.push_back({{"aligner", aligner}, {"options", ""}, {"intercept", gain},
+                         {"weight", {0, 0, 0}}, {"error", 0.01}, {"dataSets", 5}});
+    return json({{"form", "mean"}, {"descriptors", {"logSequences", "logLength", "lengthSpread"}},
+                 {"center", {0, 0, 0}}, {"scale", {1, 1, 1}}, {"low", {0, 0, 0}},
+                 {"high", {0, 0, 0}}, {"configurations", entries},
+                 {"crossValidation", {{"dataSets", 5}, {"folds", 5}, {"zeroError", 0.02},
+                                      {"meanError", 0.01}, {"linearError", 0.01}}}})
+        .dump();
+  };
+  writeFile(options.gainModel, gainModel(0.05));
+  json report = advise(0);
+  EXPECT_FALSE(byAligner(report, "DIALIGNTX")["seconds"].is_null()) << report["budget"].dump();
+  EXPECT_NEAR(byAligner(report, "DIALIGNTX")["beforeRunning"]["predictedGainOverMafftAuto"]
+                  .get<double>(), 0.05, 1e-12);
+  const std::string why = byAligner(report, "KALIGN")["status"];
+  EXPECT_EQ(why.rfind("left out (", 0), 0u) << why;
+  EXPECT_NE(why.find("predicted Q over MAFFT --auto's +0.000 +- 0.010"), std::string::npos) << why;
+  EXPECT_EQ(report["tables"]["gainModel"], options.gainModel);
+
+  writeFile(options.gainModel, gainModel(-0.05));
+  options.force = true;
+  report = advise(0);
+  EXPECT_FALSE(byAligner(report, "KALIGN")["seconds"].is_null());
+  EXPECT_TRUE(byAligner(report, "DIALIGNTX")["seconds"].is_null());
+
+  writeFile(options.gainModel, "{\"form\": \"mean\"}");
+  advise(2);
+  EXPECT_NE(captured.err.find("gain.json' is malformed"), std::string::npos) << captured.err;
 }
 
 // A machine six times slower than the cost model (here: MAFFT --auto and

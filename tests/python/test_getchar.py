@@ -225,11 +225,17 @@ def test_ctrl_c_stops_the_runs(tmp_path):
     pattern = "/tmp/fasta%d*" % child.pid
     while child.poll() is None and not glob.glob(pattern + "/input.fasta"):
         time.sleep(0.01)
-    time.sleep(0.5)
+    folder = glob.glob(pattern)[0]
+
+    def at_work():  # the aligners read the run folder's copy of the family
+        return subprocess.run(["pgrep", "-f", folder], capture_output=True, text=True).stdout
+
+    while child.poll() is None and not at_work():
+        time.sleep(0.05)
+    assert at_work(), "no aligner seen at work in " + folder
     child.send_signal(signal.SIGINT)
     _, err = child.communicate(timeout=60)
     assert child.returncode != 0
     assert "KeyboardInterrupt: interrupted; runs stopped" in err
     assert glob.glob(pattern) == []
-    left = subprocess.run(["pgrep", "-f", str(family)], capture_output=True, text=True)
-    assert left.stdout == ""
+    assert at_work() == ""

@@ -47,6 +47,9 @@ int parseCommandLine(int argc, char** argv, AdviseOptions* options) {
       ->check(CLI::IsMember({"auto", "protein", "dna", "rna"}));
   app.add_option("--choice-model", options->choiceModel,
                  "The learnt estimator's model (default: the shipped one)");
+  app.add_option("--gain-model", options->gainModel,
+                 "The model of each candidate's gain over MAFFT --auto that the budget weighs "
+                 "(default: the shipped one)");
   app.add_option("-j,--jobs", options->jobs, "Runs at once (default: the number of cores)")
       ->check(CLI::Range(1, 1024));
   CLI::Option* alignersOption = app.add_option(

@@ -1,10 +1,10 @@
 #include "choice_fit.h"
 
 #include <algorithm>
-#include <boost/numeric/ublas/lu.hpp>
-#include <boost/numeric/ublas/matrix.hpp>
 #include <cmath>
 #include <numeric>
+
+#include "linear_solve.h"
 
 namespace alntrain {
 
@@ -41,14 +41,6 @@ void fitLevel(const std::vector<const ChoiceExample*>& sets, advice::ChoiceModel
   }
   m->slope = sxx > 1e-12 ? sxy / sxx : 1;
   m->intercept = my - m->slope * mx;
-}
-
-// Solves a x = b in place of b; false when a is singular.
-bool solve(ublas::matrix<double> a, ublas::vector<double>* b) {
-  ublas::permutation_matrix<size_t> pivots(a.size1());
-  if (ublas::lu_factorize(a, pivots) != 0) return false;
-  ublas::lu_substitute(a, pivots, *b);
-  return true;
 }
 
 }  // namespace
@@ -100,7 +92,7 @@ advice::ChoiceModel fitChoiceModel(const std::vector<ChoiceExample>& examples) {
         a(k, l) += r.w * r.x[k] / m.scale[k] * r.x[l] / m.scale[l];
     }
   for (int k = 0; k < kFeatureCount; ++k) a(k, k) += kRidge * static_cast<double>(sets.size());
-  if (!solve(a, &b)) return advice::ChoiceModel::plain();
+  if (!solveLinear(a, &b)) return advice::ChoiceModel::plain();
   for (int k = 0; k < kFeatureCount; ++k) m.weight[k] = b(k);
   return m;
 }
@@ -108,6 +100,48 @@ advice::ChoiceModel fitChoiceModel(const std::vector<ChoiceExample>& examples) {
 double chosenQ(const advice::ChoiceModel& model, const ChoiceExample& example) {
   if (example.candidates.empty() || example.q.size() != example.candidates.size()) return 0;
   return example.q[advice::chooseCandidate(model, example.candidates)];
+}
+
+namespace {
+
+bool hasAnchor(const ChoiceExample& e) {
+  return e.anchor >= 0 && static_cast<size_t>(e.anchor) < e.candidates.size() &&
+         e.q.size() == e.candidates.size();
+}
+
+}  // namespace
+
+bool topGain(const advice::ChoiceModel& model, const ChoiceExample& example, TopGain* top) {
+  if (!hasAnchor(example)) return false;
+  const std::vector<double> p = advice::predictQ(model, example.candidates);
+  const size_t a = static_cast<size_t>(example.anchor);
+  const size_t best = advice::chooseCandidate(model, example.candidates);
+  if (best == a) return false;
+  top->predicted = p[best] - p[a];
+  top->gain = example.q[best] - example.q[a];
+  return true;
+}
+
+double keptQ(const advice::ChoiceModel& model, const ChoiceExample& example, double margin) {
+  if (!hasAnchor(example)) return chosenQ(model, example);
+  const std::vector<double> p = advice::predictQ(model, example.candidates);
+  const size_t a = static_cast<size_t>(example.anchor);
+  const size_t top = advice::chooseCandidate(model, example.candidates);
+  return p[top] - p[a] > margin ? example.q[top] : example.q[a];
+}
+
+double smallestSafeMargin(const std::vector<TopGain>& tops, size_t sets) {
+  std::vector<double> margins = {0};
+  for (const TopGain& t : tops)
+    if (t.predicted > 0) margins.push_back(t.predicted);
+  std::sort(margins.begin(), margins.end());
+  const double allowed = advice::kWorseShareAllowed * static_cast<double>(sets);
+  for (double m : margins) {
+    int worse = 0;
+    for (const TopGain& t : tops) worse += t.predicted > m && t.gain < -advice::kWorseThanAuto;
+    if (worse <= allowed) return m;
+  }
+  return margins.back();
 }
 
 namespace {

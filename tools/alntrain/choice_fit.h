@@ -18,6 +18,7 @@ namespace alntrain {
 struct ChoiceExample {
   std::vector<advice::FeatureVector> candidates;
   std::vector<double> q;
+  int anchor = -1;  // MAFFT --auto's candidate; -1 when it produced nothing
 };
 
 const double kRidge = 0.1;
@@ -28,6 +29,24 @@ advice::ChoiceModel fitChoiceModel(const std::vector<ChoiceExample>& examples);
 
 // Q of the candidate the model chooses, per example (0 for an empty one).
 double chosenQ(const advice::ChoiceModel& model, const ChoiceExample& example);
+
+// The model's top candidate against --auto on one data set: its predicted
+// and its true gain in Q. False without an anchor, or when the top is --auto.
+struct TopGain {
+  double predicted = 0, gain = 0;
+};
+bool topGain(const advice::ChoiceModel& model, const ChoiceExample& example, TopGain* top);
+
+// Q of the advisor's choice: --auto's unless the model's top candidate is
+// predicted above it by more than margin (the model's choice without an
+// anchor).
+double keptQ(const advice::ChoiceModel& model, const ChoiceExample& example, double margin);
+
+// The smallest margin (0 or one of the predicted gains) at which switching
+// away from --auto leaves at most advice::kWorseShareAllowed of `sets` data
+// sets more than advice::kWorseThanAuto below --auto (tops: those of the
+// sets where the top is another candidate).
+double smallestSafeMargin(const std::vector<TopGain>& tops, size_t sets);
 
 // Spearman's rank correlation of x and y (mid-ranks for ties); NaN with
 // fewer than three values or when either is constant.

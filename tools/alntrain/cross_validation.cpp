@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "advice/agreement_scores.h"
+#include "advice/candidates.h"
 #include "advice/choice_model.h"
 #include "advice/core_tables.h"
 #include "advice/ranking.h"
@@ -104,8 +105,9 @@ std::vector<advice::CandidateResult> cachedResults(size_t s,
 
 // The learnt choice's example: the valid candidates' features and Q, and
 // plain agreement's rank correlation with Q.
+// anchored: results[0] is MAFFT --auto (advice/candidates.h).
 ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results, size_t records,
-                            double* agreementSpearman) {
+                            bool anchored, double* agreementSpearman) {
   ChoiceExample example;
   std::vector<std::string> names;
   for (size_t i = 0; i < records; ++i) names.push_back(runs::safeName(i));
@@ -117,6 +119,7 @@ ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results,
     kinds.push_back(r.candidate.configuration.kind);
     example.q.push_back(r.q);
   }
+  if (anchored && !results.empty() && results[0].valid) example.anchor = 0;
   if (!advice::candidateFeatures(names, rows, kinds, &example.candidates)) example = {};
   std::vector<double> agreement;
   for (const advice::FeatureVector& f : example.candidates) agreement.push_back(f[advice::kAgreement]);
@@ -154,8 +157,12 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
                    std::string* error) {
   const BenchmarkSet& set = evaluator.sets()[s];
   result->set = s;
-  const advice::Proposal proposal = advice::proposeCandidates(
+  advice::Proposal proposal = advice::proposeCandidates(
       set.features, static_cast<int>(set.data.size()), table, front, aligners);
+  const bool anchored = std::find(aligners.begin(), aligners.end(), MAFFT) != aligners.end();
+  if (anchored)
+    advice::addMafftAutoAnchor(&proposal.candidates, static_cast<int>(set.data.size()),
+                               static_cast<double>(set.data.longest()));
   result->candidates = static_cast<int>(proposal.candidates.size());
   std::vector<RunRequest> requests;
   for (const advice::Candidate& c : proposal.candidates) requests.push_back({s, c.configuration});
@@ -165,7 +172,8 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
   advice::scoreAgreement(&results);
   for (const advice::CandidateResult& r : results)
     if (r.valid) result->candidatesOracleQ = std::max(result->candidatesOracleQ, r.q);
-  result->example = choiceExample(results, set.data.size(), &result->agreementSpearman);
+  result->example =
+      choiceExample(results, set.data.size(), anchored, &result->agreementSpearman);
   const std::vector<size_t> byAgreement = advice::rankCandidates(results, advice::RankBy::kAgreement);
   const std::vector<size_t> byReference = advice::rankCandidates(results, advice::RankBy::kReference);
   if (!byAgreement.empty() && results[byAgreement[0]].valid) {
@@ -198,6 +206,65 @@ double definedMean(const std::vector<double>& values) {
 
 }  // namespace
 
+namespace {
+
+// The advisor keeps --auto's alignment unless another candidate's predicted
+// Q is higher by more than the margin: the smallest at which the held-out
+// choices fall more than kWorseThanAuto below --auto on at most
+// kWorseShareAllowed of the data sets. The model that ships takes it over
+// every fold's held-out sets; each held-out set is judged with the margin
+// of the other folds' held-out sets alone, so that its own outcome never
+// sets its threshold.
+void keepMafftAutoUnlessBeaten(std::vector<HeldOut>* results, LearntChoice& learnt) {
+  std::vector<std::vector<TopGain>> tops(learnt.perFold.size());
+  std::vector<size_t> anchored(learnt.perFold.size(), 0);
+  std::vector<TopGain> every;
+  size_t everyAnchored = 0;
+  for (const HeldOut& h : *results) {
+    const size_t f = static_cast<size_t>(h.fold - 1);
+    if (f >= tops.size() || h.example.anchor < 0) continue;
+    ++anchored[f];
+    ++everyAnchored;
+    TopGain t;
+    if (!topGain(learnt.perFold[f], h.example, &t)) continue;
+    tops[f].push_back(t);
+    every.push_back(t);
+  }
+  advice::ChoiceModel& m = learnt.all;
+  m.hasSwitchMargin = everyAnchored > 0;
+  m.switchMargin = smallestSafeMargin(every, everyAnchored);
+  double autoSum = 0, keptSum = 0;
+  int worse = 0;
+  m.autoSets = 0;
+  for (HeldOut& h : *results) {
+    const size_t f = static_cast<size_t>(h.fold - 1);
+    if (f >= tops.size() || h.example.anchor < 0) {
+      h.keptQ = h.learntQ;
+      continue;
+    }
+    std::vector<TopGain> others;
+    size_t otherSets = 0;
+    for (size_t g = 0; g < tops.size(); ++g) {
+      if (g == f) continue;
+      others.insert(others.end(), tops[g].begin(), tops[g].end());
+      otherSets += anchored[g];
+    }
+    const double margin = otherSets == 0 ? m.switchMargin : smallestSafeMargin(others, otherSets);
+    h.keptQ = keptQ(learnt.perFold[f], h.example, margin);
+    const double autoQ = h.example.q[static_cast<size_t>(h.example.anchor)];
+    ++m.autoSets;
+    autoSum += autoQ;
+    keptSum += h.keptQ;
+    if (h.keptQ < autoQ - advice::kWorseThanAuto) ++worse;
+  }
+  if (m.autoSets == 0) return;
+  m.autoQ = autoSum / m.autoSets;
+  m.keptQ = keptSum / m.autoSets;
+  m.worseShare = static_cast<double>(worse) / m.autoSets;
+}
+
+}  // namespace
+
 LearntChoice learnChoice(std::vector<HeldOut>* results, int folds) {
   LearntChoice learnt;
   std::vector<ChoiceExample> all;
@@ -217,6 +284,7 @@ LearntChoice learnChoice(std::vector<HeldOut>* results, int folds) {
           any ? spearman(advice::predictQ(model, h.example.candidates), h.example.q) : std::nan("");
     }
   }
+  keepMafftAutoUnlessBeaten(results, learnt);
   std::vector<double> learnedQ, agreementQ, learnedRho, agreementRho;
   for (const HeldOut& h : *results) {
     learnedQ.push_back(h.learntQ);
@@ -335,6 +403,20 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
     text += std::string(" ") + advice::kFeatureNames[k] + " " + fixed(m.weight[k], 4);
   text += "\n  level: " + fixed(m.intercept, 4) + " + " + fixed(m.slope, 4) +
           " x mean agreement\n";
+  if (m.autoSets > 0) {
+    char line[640];
+    std::snprintf(line, sizeof line,
+                  "\nAgainst MAFFT --auto, held out, on the %d data sets where it ran: --auto's "
+                  "mean Q %.3f;\nthe advisor's choice (--auto's alignment unless the learnt "
+                  "model's top candidate beats it\nby more than the switch margin) %.3f, more "
+                  "than %.2f below --auto on %d of %d data sets (%.0f %%).\nThe margin: %.3f, "
+                  "the smallest at which at most %.0f %% of the held-out choices lose that\nmuch "
+                  "(each fold judged with the margin of the other folds' sets).\n",
+                  m.autoSets, m.autoQ, m.keptQ, advice::kWorseThanAuto,
+                  static_cast<int>(std::lround(m.worseShare * m.autoSets)), m.autoSets,
+                  100 * m.worseShare, m.switchMargin, 100 * advice::kWorseShareAllowed);
+    text += line;
+  }
   return text;
 }
 
@@ -343,7 +425,7 @@ std::string crossValidationTsv(const std::vector<HeldOut>& results,
   const std::vector<int> kinds = shownKinds(results);
   std::string text =
       "data_set\tfold\tsequences\tagreement_Q\tlearnt_Q\treference_Q\tauto_Q\tagreement_rho\t"
-      "learnt_rho";
+      "learnt_rho\tkept_Q";
   for (int k : kinds) text += std::string("\t") + runs::alignerName(k);
   text +=
       "\tbest_default_Q\tcandidates_oracle_Q\toracle_Q\tcandidates\tagreement_choice\t"
@@ -358,7 +440,7 @@ std::string crossValidationTsv(const std::vector<HeldOut>& results,
             "\t" + (h.chosenByAgreement ? fixed(h.agreementQ, 4) : "NA") + "\t" +
             fixed(h.learntQ, 4) + "\t" + (h.chosenByReference ? fixed(h.referenceQ, 4) : "NA") +
             "\t" + (h.hasAuto ? fixed(h.autoQ, 4) : "NA") + "\t" + rho(h.agreementSpearman) +
-            "\t" + rho(h.learntSpearman);
+            "\t" + rho(h.learntSpearman) + "\t" + fixed(h.keptQ, 4);
     for (int k : kinds) text += "\t" + (h.hasDefault[k] ? fixed(h.defaultQ[k], 4) : "NA");
     text += "\t" + fixed(h.bestDefaultQ, 4) + "\t" + fixed(h.candidatesOracleQ, 4) + "\t" +
             fixed(h.oracleQ, 4) + "\t" +

@@ -46,6 +46,9 @@ struct HeldOut {
   ChoiceExample example;
   double learntQ = 0;
   double learntSpearman = 0, agreementSpearman = 0;
+  // The advisor's choice: --auto's alignment unless the learnt model's top
+  // candidate beats it by more than the margin (learnChoice).
+  double keptQ = 0;
 };
 
 // The learnt choice's models: one per fold, fitted on the other folds'
@@ -82,8 +85,9 @@ bool crossValidate(const std::vector<size_t>& active, const CrossValidationSetti
                    Evaluator& evaluator, const FoldSearchFn& search, std::vector<HeldOut>* results,
                    std::string* error);
 
-// Fits the learnt choice fold by fold and sets each result's learntQ and
-// rank correlations.
+// Fits the learnt choice fold by fold and sets each result's learntQ,
+// keptQ and rank correlations; the model fitted on all carries the margin
+// and the held-out figures against MAFFT --auto.
 LearntChoice learnChoice(std::vector<HeldOut>* results, int folds);
 
 // Advises one data set with a table and a front: the candidates, their runs

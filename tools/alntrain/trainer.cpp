@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 
 #include "benchmark_set.h"
@@ -16,6 +17,8 @@
 #include "cross_validation.h"
 #include "evaluation.h"
 #include "front_plot.h"
+#include "gain_fit.h"
+#include "getChar.h"
 #include "cost_fit.h"
 #include "learned_files.h"
 #include "option_space.h"
@@ -78,6 +81,7 @@ class Trainer {
   // Writes the search's table and front (and, for the main search, its
   // pictures and search.tsv) into folder.
   bool writeCostModel();
+  advice::GainModel fitGains() const;
   bool writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
                     const std::string& folder, bool main, std::string* error);
   int stopped();
@@ -341,6 +345,33 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
   return !result->interrupted;
 }
 
+// The gain model from the cached runs: on every set where MAFFT --auto ran,
+// each configuration's gain over it; configurations run on fewer than half
+// of those sets are left out (a search tries most on a few).
+advice::GainModel Trainer::fitGains() const {
+  const runs::Configuration automatic = runs::makeConfiguration(MAFFT, "--auto");
+  std::vector<GainExample> examples;
+  std::map<std::string, runs::Configuration> configurations;
+  std::map<std::string, int> counts;
+  for (size_t s : active_) {
+    const RunRecord* a = cache_.find(sets_[s].hash, automatic);
+    if (!a || !a->valid()) continue;
+    GainExample e;
+    e.descriptors = advice::describeDataSet(sets_[s].features);
+    for (const RunRecord* r : cache_.runsOf(sets_[s].hash)) {
+      if (r->configuration == automatic) continue;
+      const std::string label = r->configuration.label();
+      e.gain[label] = flooredGain(r->valid() ? r->q : 0, a->q);
+      configurations[label] = r->configuration;
+      ++counts[label];
+    }
+    examples.push_back(e);
+  }
+  for (const auto& [label, n] : counts)
+    if (2 * static_cast<size_t>(n) < examples.size()) configurations.erase(label);
+  return crossValidatedGainModel(examples, configurations, options_.folds);
+}
+
 bool Trainer::writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
                            const std::string& folder, bool main, std::string* error) {
   std::vector<std::string> warnings;
@@ -444,11 +475,15 @@ int Trainer::run() {
       return fail(error_, kTrainingFailed);
     }
     const LearntChoice learnt = learnChoice(&heldOut, options_.folds);
-    summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt);
+    const advice::GainModel gains = fitGains();
+    summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt) +
+                               "\n" + formatGainReport(gains);
     if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
                                    crossValidationTsv(heldOut, sets_), &error) ||
         !runs::writeFileAtomically(output_ + "/choice-model.json",
-                                   advice::formatChoiceModel(learnt.all), &error)) {
+                                   advice::formatChoiceModel(learnt.all), &error) ||
+        !runs::writeFileAtomically(output_ + "/gain-model.json", advice::formatGainModel(gains),
+                                   &error)) {
       std::cerr << "alntrain: " << error << std::endl;
       ok = false;
     }

@@ -250,6 +250,7 @@ advice::AdviceSettings adviceSettings(const std::string& path, const std::option
   s.front = dataFile("front.txt");
   s.choiceModel = dataFile("choice-model.json");
   s.costModel = dataFile("cost-model.json");
+  s.gainModel = dataFile("gain-model.json");
   return s;
 }
 

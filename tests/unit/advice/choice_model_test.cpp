@@ -90,6 +90,8 @@ TEST(ChoiceModel, FileRoundTripAndRefusals) {
   m.folds = 5;
   m.learnedQ = 0.8;
   m.defaultEstimator = Estimator::kLearned;
+  m.hasSwitchMargin = true;
+  m.switchMargin = 0.0375;
   const std::string text = formatChoiceModel(m);
   ChoiceModel back;
   std::string error;
@@ -99,6 +101,7 @@ TEST(ChoiceModel, FileRoundTripAndRefusals) {
   EXPECT_EQ(back.slope, 0.75);
   EXPECT_EQ(back.defaultEstimator, Estimator::kLearned);
   EXPECT_EQ(back.dataSets, 40);
+  EXPECT_EQ(back.switchMargin, 0.0375);
 
   auto refused = [&](const std::string& from, const std::string& to) {
     std::string changed = text;
@@ -115,6 +118,15 @@ TEST(ChoiceModel, FileRoundTripAndRefusals) {
   EXPECT_TRUE(refused("0.125", "\"x\""));
   EXPECT_TRUE(refused("\"slope\": 0.75", "\"slope\": null"));
   EXPECT_TRUE(refused("\"folds\": 5,", ""));
+  // A margin outside [0, 1) would keep --auto always, or never.
+  EXPECT_TRUE(refused("0.0375", "-0.0375"));
+  EXPECT_TRUE(refused("0.0375", "1.5"));
+  // Files fitted before the margin existed still read: no margin.
+  std::string older = text;
+  older.erase(older.find("\"switchMargin\""), std::string("\"switchMargin\": 0.0375,").size());
+  ChoiceModel old;
+  ASSERT_TRUE(parseChoiceModel(older, &old, &error)) << error;
+  EXPECT_FALSE(old.hasSwitchMargin);
   EXPECT_FALSE(parseChoiceModel(text.substr(0, text.size() / 2), &back, &error));
   EXPECT_FALSE(readChoiceModel("/nonexistent/choice-model.json", &back, &error));
   EXPECT_NE(error.find("/nonexistent/choice-model.json"), std::string::npos);
