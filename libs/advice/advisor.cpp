@@ -22,6 +22,8 @@
 #include "runs/run_verdict.h"
 #include "runs/signal_guard.h"
 #include "runs/tool_locations.h"
+#include "scoring/alignment.h"
+#include "scoring/score.h"
 #include "getChar.h"
 
 namespace advice {
@@ -333,6 +335,31 @@ void Advisor::record(CandidateResult& r, const runs::JobOutcome& outcome, int fi
   r.q = v.q;
   r.tc = v.tc;
   r.seconds = v.seconds;
+  if (r.valid && r.hasQ) scoreInFull(r);
+}
+
+// The runner's scorer prints Q and TC to three digits, and near-ties would
+// rank by rounding: the same score is computed again here in full, with the
+// scorer's options, from the checked rows and the reference. The printed one
+// stays when that fails (it cannot where the scorer succeeded).
+void Advisor::scoreInFull(CandidateResult& r) const {
+  std::vector<std::string> testNames, referenceNames;
+  for (size_t i = 0; i < r.rows.size(); ++i) testNames.push_back(runs::safeName(i));
+  for (size_t record : reference_.recordOf) referenceNames.push_back(runs::safeName(record));
+  scoring::Alignment test, reference;
+  scoring::ScoreOptions options;
+  options.match.warnOnResidueDifferences = true;
+  options.match.ignoreMissingSequences = true;
+  options.match.truncateNames = true;
+  options.ignoreTestCase = true;
+  scoring::Score score;
+  std::string error;
+  if (!scoring::packRows(testNames, r.rows, &test, &error) ||
+      !scoring::packRows(referenceNames, reference_.rows, &reference, &error) ||
+      !scoring::scoreAlignments(test, reference, options, &score, &error))
+    return;
+  r.q = score.q;
+  r.tc = score.tc;
 }
 
 bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {

@@ -157,6 +157,7 @@ class Advisor {
   RankBy rankBy() const;
   void rank();
   void record(CandidateResult& r, const runs::JobOutcome& outcome, int fileIndex);
+  void scoreInFull(CandidateResult& r) const;
   void finished(AdviceObserver& observer, const CandidateResult& r);
   std::string referenceCopy() const;
 

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "advice/choice_model.h"
 #include "scoring/agreement.h"
+#include "scoring/score.h"
 
 #include "test_support.h"
 #include "tools_folder.h"
@@ -64,14 +66,30 @@ TEST_F(AdvisorTest, ReferenceModeRanksByQAndTcAndRestoresNames) {
   EXPECT_EQ(report["mode"], "reference");
   ASSERT_EQ(report["candidates"].size(), 8u);  // five defaults, three consistency strategies
   double previous = 3;
+  int unrounded = 0;
+  scoring::Alignment reference;
+  std::string error;
+  ASSERT_TRUE(scoring::readAlignmentFile(options.reference, &reference, &error)) << error;
   for (const json& c : report["candidates"]) {
     EXPECT_EQ(c["status"], "done") << c.dump();
     const double sum = c["Q"].get<double>() + c["TC"].get<double>();
     EXPECT_GT(c["Q"].get<double>(), 0.3);
     EXPECT_LE(sum, previous);
     previous = sum;
-    EXPECT_TRUE(fileExists(options.outputFolder + "/" + c["file"].get<std::string>()));
+    ASSERT_TRUE(fileExists(options.outputFolder + "/" + c["file"].get<std::string>()));
+    // Ranked on Q and TC in full, not on the scorer's three digits.
+    scoring::Alignment test;
+    ASSERT_TRUE(scoring::readAlignmentFile(options.outputFolder + "/" + c["file"].get<std::string>(),
+                                           &test, &error));
+    scoring::ScoreOptions scorer;
+    scorer.match.truncateNames = true;
+    scoring::Score score;
+    ASSERT_TRUE(scoring::scoreAlignments(test, reference, scorer, &score, &error)) << error;
+    EXPECT_DOUBLE_EQ(c["Q"].get<double>(), score.q);
+    EXPECT_DOUBLE_EQ(c["TC"].get<double>(), score.tc);
+    unrounded += std::fabs(score.q * 1000 - std::round(score.q * 1000)) > 1e-6;
   }
+  EXPECT_GT(unrounded, 0);
   EXPECT_EQ(report["candidates"][0]["rank"], 1);
   const std::string best = readFile(options.outputFolder + "/best.fasta");
   EXPECT_EQ(best, readFile(options.outputFolder + "/" +

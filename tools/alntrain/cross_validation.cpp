@@ -204,10 +204,6 @@ double definedMean(const std::vector<double>& values) {
   return n ? sum / n : 0;
 }
 
-}  // namespace
-
-namespace {
-
 // The advisor keeps --auto's alignment unless another candidate's predicted
 // Q is higher by more than the margin: the smallest at which the held-out
 // choices fall more than kWorseThanAuto below --auto on at most
