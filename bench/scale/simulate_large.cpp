@@ -2,7 +2,8 @@
 // of 1,000 to 100,000 sequences and more.
 //
 //   simulate_large OUT_PREFIX --sequences N [--length L] [--height H]
-//                  [--indel-rate R] [--seed S]
+//                  [--indel-rate R] [--seed S] [--clades K LO,HI] [--remote M]
+//                  [--duplicates F] [--fragments F] [--scored ROWS]
 //
 // Writes OUT_PREFIX.fasta (the tips t1..tN, unaligned, 60 residues a line)
 // and OUT_PREFIX.ref.fasta (their true alignment, aligned FASTA in the same
@@ -22,6 +23,22 @@
 // residues come from the equilibrium frequencies. Tips are numbered in random
 // order, so the file order tells nothing of the tree. Seed S (default 1) is
 // any whole number below 2^64.
+//
+// What real large families have, each off by default (and then the draws,
+// and the files, are those of the plain model):
+//   --clades K LO,HI  the tips not taken below form K clades of random sizes
+//                     (at least 2 each), each a Yule tree of its own height,
+//                     drawn log-uniformly from LO to HI (at most H), hung from
+//                     the root on a stem that makes it H deep: tight clades of
+//                     near-identical sequences beside diverse ones
+//   --remote M        M remote members, each alone on a branch of 2H
+//   --duplicates F    a share F of the tips are near-duplicates of another tip
+//                     (each residue redrawn with probability 0.02, no indels)
+//   --fragments F     each tip, with probability F, keeps only a stretch of 30
+//                     to 70 % of its residues (the rest are gaps in the truth)
+//   --scored ROWS     the reference holds ROWS rows only, drawn among the tips
+//                     that are not duplicates, as large-family benchmarks
+//                     score a few curated members among many
 //
 // Alignment. Every residue carries the identity of its column. All columns
 // ever made sit in one linked list, the global column order, and an
@@ -47,7 +64,9 @@ namespace {
 
 const char kUsage[] =
     "usage: simulate_large OUT_PREFIX --sequences N [--length L] [--height H] [--indel-rate R] "
-    "[--seed S]";
+    "[--seed S] [--clades K LO,HI] [--remote M] [--duplicates F] [--fragments F] [--scored ROWS]";
+
+constexpr double kDuplicateChange = 0.02;
 
 // LG equilibrium frequencies (Le and Gascuel 2008), in the order of kAlphabet.
 const char kAlphabet[] = "ARNDCQEGHILKMFPSTWYV";
@@ -205,9 +224,9 @@ class Evolver {
 
   const std::vector<uint32_t>& order() const { return next_; }
 
- private:
   char residue() { return kAlphabet[rng_.pick(residueCumulative_)]; }
 
+ private:
   // A new column, linked into the global order right after AFTER.
   uint32_t newColumn(uint32_t after) {
     if (next_.size() >= kNone - 1) fail("more than 2^32 - 2 columns; lower the indel rate");
@@ -278,12 +297,111 @@ double number(const char* option, const char* text, double lo, double hi) {
   return v;
 }
 
+// The shape options, all off by default.
+struct Shape {
+  uint32_t clades = 1;
+  double cladeLow = 0, cladeHigh = 0;
+  uint32_t remote = 0, scored = 0;
+  double duplicates = 0, fragments = 0;
+  bool plain() const {
+    return clades == 1 && remote == 0 && duplicates == 0 && fragments == 0 && scored == 0;
+  }
+};
+
+// K clade sizes of random proportions, each at least 2, summing to tips.
+std::vector<uint32_t> cladeSizes(uint32_t tips, uint32_t clades, Random& rng) {
+  if (clades == 1) return {tips};
+  std::vector<double> weight(clades);
+  double sum = 0;
+  for (double& w : weight) sum += w = rng.exponential();
+  std::vector<uint32_t> sizes(clades);
+  uint32_t given = 0;
+  for (uint32_t k = 0; k < clades; ++k) {
+    sizes[k] = 2 + static_cast<uint32_t>((tips - 2 * clades) * weight[k] / sum);
+    given += sizes[k];
+  }
+  sizes[static_cast<size_t>(std::max_element(weight.begin(), weight.end()) - weight.begin())] +=
+      tips - given;
+  return sizes;
+}
+
+// The tips' residues and their column ids.
+struct Tips {
+  std::vector<std::string> residues;
+  std::vector<std::vector<uint32_t>> columns;
+  void keep(uint32_t t, const Sequence& s) {
+    residues[t].reserve(s.size());
+    columns[t].reserve(s.size());
+    for (const Site& x : s) {
+      residues[t] += x.residue;
+      columns[t].push_back(x.column);
+    }
+  }
+};
+
+// Evolves start down the tree (its root branch included); tip label l goes
+// to tips index offset + l.
+void walk(const Tree& tree, Sequence start, uint32_t offset, Evolver& evolver, Tips& tips) {
+  std::vector<std::pair<uint32_t, Sequence>> pending;
+  pending.emplace_back(0, std::move(start));
+  while (!pending.empty()) {
+    const uint32_t v = pending.back().first;
+    Sequence s = std::move(pending.back().second);
+    pending.pop_back();
+    evolver.evolve(s, tree.length[v]);
+    if (tree.child[v] == kNone) {
+      tips.keep(offset + tree.label[v], s);
+    } else {
+      pending.emplace_back(tree.child[v] + 1, s);
+      pending.emplace_back(tree.child[v], std::move(s));
+    }
+  }
+}
+
+// Near-duplicates, fragments, and the names' order; scored[t] marks the
+// rows of the reference. Drawn only for the options given.
+void shapeTips(const Shape& shape, uint32_t firstDuplicate, Evolver& evolver, Random& rng,
+               Tips& tips, std::vector<uint32_t>* name, std::vector<bool>* scored) {
+  const uint32_t n = static_cast<uint32_t>(tips.residues.size());
+  for (uint32_t t = firstDuplicate; t < n; ++t) {
+    const uint32_t from = static_cast<uint32_t>(rng.below(firstDuplicate));
+    tips.residues[t] = tips.residues[from];
+    tips.columns[t] = tips.columns[from];
+    for (char& c : tips.residues[t])
+      if (rng.unit() < kDuplicateChange) c = evolver.residue();
+  }
+  if (shape.fragments > 0)
+    for (uint32_t t = 0; t < n; ++t) {
+      if (rng.unit() >= shape.fragments || tips.residues[t].size() < 10) continue;
+      const size_t size = tips.residues[t].size();
+      const size_t keep = std::max<size_t>(1, static_cast<size_t>(size * (0.3 + 0.4 * rng.unit())));
+      const size_t from = rng.below(size - keep + 1);
+      tips.residues[t] = tips.residues[t].substr(from, keep);
+      tips.columns[t] = std::vector<uint32_t>(tips.columns[t].begin() + static_cast<std::ptrdiff_t>(from),
+                                              tips.columns[t].begin() + static_cast<std::ptrdiff_t>(from + keep));
+    }
+  name->resize(n);
+  for (uint32_t t = 0; t < n; ++t) (*name)[t] = t;
+  if (!shape.plain())
+    for (size_t i = n; i > 1; --i) std::swap((*name)[i - 1], (*name)[rng.below(i)]);
+  scored->assign(n, shape.scored == 0);
+  if (shape.scored > 0) {
+    std::vector<uint32_t> pool(firstDuplicate);
+    for (uint32_t t = 0; t < firstDuplicate; ++t) pool[t] = t;
+    for (uint32_t k = 0; k < shape.scored && k < firstDuplicate; ++k) {
+      std::swap(pool[k], pool[k + rng.below(firstDuplicate - k)]);
+      (*scored)[pool[k]] = true;
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string prefix;
   uint64_t tips = 0, length = 250, seed = 1;
   double height = 0.6, indelRate = 0.03;
+  Shape shape;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "-h" || a == "--help") {
@@ -292,15 +410,28 @@ int main(int argc, char** argv) {
     }
     if (a.size() > 1 && a[0] == '-') {
       if (a != "--sequences" && a != "--length" && a != "--height" && a != "--indel-rate" &&
-          a != "--seed")
+          a != "--seed" && a != "--clades" && a != "--remote" && a != "--duplicates" &&
+          a != "--fragments" && a != "--scored")
         usageError("unknown option '" + a + "'");
-      if (i + 1 == argc) usageError(a + " wants a value");
+      if (i + 1 == argc || (a == "--clades" && i + 2 == argc)) usageError(a + " wants a value");
       const char* v = argv[++i];
       if (a == "--sequences") tips = wholeNumber(argv[i - 1], v, 1, 10000000);
       if (a == "--length") length = wholeNumber(argv[i - 1], v, 1, 1000000);
       if (a == "--height") height = number(argv[i - 1], v, 0.0, 100.0);
       if (a == "--indel-rate") indelRate = number(argv[i - 1], v, 0.0, 10.0);
       if (a == "--seed") seed = wholeNumber(argv[i - 1], v, 0, UINT64_MAX);
+      if (a == "--remote") shape.remote = static_cast<uint32_t>(wholeNumber("--remote", v, 0, 1000000));
+      if (a == "--duplicates") shape.duplicates = number("--duplicates", v, 0.0, 0.9);
+      if (a == "--fragments") shape.fragments = number("--fragments", v, 0.0, 1.0);
+      if (a == "--scored") shape.scored = static_cast<uint32_t>(wholeNumber("--scored", v, 2, 10000000));
+      if (a == "--clades") {
+        shape.clades = static_cast<uint32_t>(wholeNumber("--clades", v, 1, 100000));
+        const std::string range = argv[++i];
+        const size_t comma = range.find(',');
+        if (comma == std::string::npos) usageError("--clades wants K and LO,HI, not '" + range + "'");
+        shape.cladeLow = number("--clades", range.substr(0, comma).c_str(), 1e-6, 100.0);
+        shape.cladeHigh = number("--clades", range.substr(comma + 1).c_str(), shape.cladeLow, 100.0);
+      }
     } else if (prefix.empty() && !a.empty()) {
       prefix = a;
     } else {
@@ -312,48 +443,68 @@ int main(int argc, char** argv) {
     return 2;
   }
   const uint32_t n = static_cast<uint32_t>(tips);
+  const uint32_t duplicates = static_cast<uint32_t>(std::lround(shape.duplicates * n));
+  if (shape.clades > 1 && shape.cladeHigh > height)
+    usageError("--clades: the clades' heights must be at most --height");
+  if (static_cast<uint64_t>(duplicates) + shape.remote + 2ull * shape.clades > n &&
+      !shape.plain())
+    usageError("--sequences is too few for the clades, remote members and duplicates asked for");
+  const uint32_t core = n - duplicates - shape.remote;
 
   // Opened first, so that an unwritable place fails before the work.
   Output seqFile(prefix + ".fasta"), refFile(prefix + ".ref.fasta");
 
   Random rng{seed};
-  const Tree tree = yule(n, height, rng);
-  Evolver evolver(indelRate, rng);
-  std::vector<std::string> residues(n);
-  std::vector<std::vector<uint32_t>> columns(n);
-  std::vector<std::pair<uint32_t, Sequence>> pending;
-  pending.emplace_back(0, evolver.root(length));
-  while (!pending.empty()) {
-    const uint32_t v = pending.back().first;
-    Sequence s = std::move(pending.back().second);
-    pending.pop_back();
-    evolver.evolve(s, tree.length[v]);
-    if (tree.child[v] == kNone) {
-      const uint32_t t = tree.label[v];
-      residues[t].reserve(s.size());
-      columns[t].reserve(s.size());
-      for (const Site& x : s) {
-        residues[t] += x.residue;
-        columns[t].push_back(x.column);
-      }
-    } else {
-      pending.emplace_back(tree.child[v] + 1, s);
-      pending.emplace_back(tree.child[v], std::move(s));
-    }
+  const std::vector<uint32_t> sizes = cladeSizes(core, shape.clades, rng);
+  std::vector<Tree> trees;
+  std::vector<double> stems;
+  for (uint32_t size : sizes) {
+    double h = height;
+    if (shape.clades > 1)
+      h = shape.cladeLow * std::pow(shape.cladeHigh / shape.cladeLow, rng.unit());
+    trees.push_back(yule(size, h, rng));
+    stems.push_back(height - h);
   }
+  Evolver evolver(indelRate, rng);
+  Tips kept;
+  kept.residues.resize(n);
+  kept.columns.resize(n);
+  const Sequence root = evolver.root(length);
+  uint32_t offset = 0;
+  for (size_t k = 0; k < trees.size(); ++k) {
+    Sequence s = root;
+    evolver.evolve(s, stems[k]);
+    walk(trees[k], std::move(s), offset, evolver, kept);
+    offset += sizes[k];
+  }
+  for (uint32_t r = 0; r < shape.remote; ++r) {
+    Sequence s = root;
+    evolver.evolve(s, 2 * height);
+    kept.keep(offset++, s);
+  }
+  std::vector<uint32_t> name;
+  std::vector<bool> scored;
+  shapeTips(shape, offset, evolver, rng, kept, &name, &scored);
+  const std::vector<std::string>& residues = kept.residues;
+  std::vector<std::vector<uint32_t>>& columns = kept.columns;
+  // Rows in the order of their names.
+  std::vector<uint32_t> rowOf(n);
+  for (uint32_t t = 0; t < n; ++t) rowOf[name[t]] = t;
 
-  // Number the columns some tip holds (marked first), in the global order;
-  // the others are gaps in every row.
+  // Number the columns some scored tip holds (marked first), in the global
+  // order; the others are gaps in every row of the reference.
   {
     const std::vector<uint32_t>& next = evolver.order();
     std::vector<uint32_t> rank(next.size(), kNone);
-    for (const auto& row : columns)
-      for (uint32_t c : row) rank[c] = 0;
+    for (uint32_t t = 0; t < n; ++t)
+      if (scored[t])
+        for (uint32_t c : columns[t]) rank[c] = 0;
     uint32_t width = 0;
     for (uint32_t c = next[0]; c != kNone; c = next[c])
       if (rank[c] != kNone) rank[c] = width++;
-    for (auto& row : columns)
-      for (uint32_t& c : row) c = rank[c];
+    for (uint32_t t = 0; t < n; ++t)
+      if (scored[t])
+        for (uint32_t& c : columns[t]) c = rank[c];
     std::string line;
     for (uint32_t c = 0; c < width; ++c) {
       line += '-';
@@ -361,10 +512,11 @@ int main(int argc, char** argv) {
     }
 
     std::string buffer;
-    for (uint32_t t = 0; t < n; ++t) {
-      buffer += ">t" + std::to_string(t + 1) + "\n";
-      for (size_t i = 0; i < residues[t].size(); i += kLine)
-        buffer.append(residues[t], i, kLine) += '\n';
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t t = rowOf[i];
+      buffer += ">t" + std::to_string(i + 1) + "\n";
+      for (size_t j = 0; j < residues[t].size(); j += kLine)
+        buffer.append(residues[t], j, kLine) += '\n';
       if (buffer.size() >= (1u << 20)) {
         seqFile.put(buffer);
         buffer.clear();
@@ -374,8 +526,10 @@ int main(int argc, char** argv) {
     seqFile.close();
 
     // One gap-filled row with its line breaks, residues set and reset.
-    for (uint32_t t = 0; t < n; ++t) {
-      refFile.put(">t" + std::to_string(t + 1) + "\n");
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t t = rowOf[i];
+      if (!scored[t]) continue;
+      refFile.put(">t" + std::to_string(i + 1) + "\n");
       const std::vector<uint32_t>& row = columns[t];
       for (size_t j = 0; j < row.size(); ++j) line[row[j] + row[j] / kLine] = residues[t][j];
       refFile.put(line);

@@ -30,7 +30,7 @@ struct CandidateResult {
   // Before running (protein data sets): the gain model's predicted Q over
   // MAFFT --auto's, its held-out error, and the expected improvement over
   // --auto that the budget weighed per expected second.
-  bool hasGain = false;
+  bool hasGain = false, gainKnown = false;  // known: the model has seen such runs
   double predictedGain = 0, gainError = 0, expectedImprovement = 0;
   bool leftOut = false;          // not run: the budget (status says why)
   bool ran = false;              // a process ran (seconds is meaningful)

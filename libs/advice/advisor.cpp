@@ -300,6 +300,7 @@ double Advisor::candidateValue(CandidateResult* r, const std::string& family) co
   const GainPrediction p = predictGain(advice_.gainModel, r->candidate.configuration,
                                        describeDataSet(advice_.features));
   r->hasGain = true;
+  r->gainKnown = p.seen;
   r->predictedGain = p.gain;
   r->gainError = p.error;
   r->expectedImprovement = expectedImprovement(p.gain, p.error);
@@ -309,8 +310,8 @@ double Advisor::candidateValue(CandidateResult* r, const std::string& family) co
 std::string Advisor::predictionText(const CandidateResult& r) {
   if (!r.hasGain) return "";
   char text[120];
-  std::snprintf(text, sizeof text, "; predicted Q over MAFFT --auto's %+.3f +- %.3f", r.predictedGain,
-                r.gainError);
+  std::snprintf(text, sizeof text, "; predicted Q over MAFFT --auto's %+.3f +- %.3f%s",
+                r.predictedGain, r.gainError, r.gainKnown ? "" : ", not known to the gain model");
   return text;
 }
 

@@ -32,11 +32,19 @@ double GainModel::largestError() const {
   return largest;
 }
 
+bool withinTrainedRange(const GainModel& model, const Descriptors& descriptors) {
+  for (int k = 0; k < kDescriptorCount; ++k)
+    if (descriptors[k] < model.low[k] - model.scale[k] ||
+        descriptors[k] > model.high[k] + model.scale[k])
+      return false;
+  return true;
+}
+
 GainPrediction predictGain(const GainModel& model, const runs::Configuration& configuration,
                            const Descriptors& descriptors) {
   GainPrediction p;
   const GainEntry* e = model.find(configuration);
-  if (!e) {
+  if (!e || !withinTrainedRange(model, descriptors)) {
     p.error = model.largestError();
     return p;
   }

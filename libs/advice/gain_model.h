@@ -15,10 +15,12 @@
 // as their mean ("mean") or as a ridge regression on the descriptors,
 // centred and scaled ("linear"), and the held-out error of that prediction:
 // the root mean square of predicted minus true gain over the data sets left
-// out of the fit. Descriptors are clamped to the range the model was
-// trained on, so that a data set far larger than any in training is
-// predicted as the largest. A configuration the model has not seen is
-// predicted even with --auto, with the largest error of the model.
+// out of the fit. Within a spread (the descriptor's scale) of the range the
+// model was trained on, descriptors are clamped to that range; a data set
+// farther out (ten times the largest training set, say) is beyond what the
+// model saw, and every configuration is predicted there as one the model has
+// not seen: even with --auto, with the largest error of the model. Then the
+// budget values the candidates alike and takes the cheapest first.
 //
 // The budget takes each candidate's expected improvement over --auto,
 // E[max(0, G)] for G normal with the predicted gain and its error: a likely
@@ -71,8 +73,11 @@ struct GainModel {
 
 struct GainPrediction {
   double gain = 0, error = 0;
-  bool seen = false;  // the model has the configuration
+  bool seen = false;  // the model has the configuration, and saw such data sets
 };
+
+// The data set lies within a spread of the trained range on every descriptor.
+bool withinTrainedRange(const GainModel& model, const Descriptors& descriptors);
 
 GainPrediction predictGain(const GainModel& model, const runs::Configuration& configuration,
                            const Descriptors& descriptors);

@@ -134,7 +134,8 @@ std::string formatJson(const Advice& advice,
                  {"status", r.status},
                  {"file", r.file.empty() ? json() : json(r.file)}};
     if (r.hasGain)
-      item["beforeRunning"] = {{"predictedGainOverMafftAuto", r.predictedGain},
+      item["beforeRunning"] = {{"known", r.gainKnown},
+                               {"predictedGainOverMafftAuto", r.predictedGain},
                                {"error", r.gainError},
                                {"expectedImprovement", r.expectedImprovement}};
     if (!r.mergeInputs.empty()) item["mergeInputs"] = r.mergeInputs;

@@ -364,7 +364,7 @@ TEST_F(AdvisorTest, TheBudgetWeighsEachCandidatesPredictedGain) {
                          {"weight", {0, 0, 0}}, {"error", 0.01}, {"dataSets", 5}});
     return json({{"form", "mean"}, {"descriptors", {"logSequences", "logLength", "lengthSpread"}},
                  {"center", {0, 0, 0}}, {"scale", {1, 1, 1}}, {"low", {0, 0, 0}},
-                 {"high", {0, 0, 0}}, {"configurations", entries},
+                 {"high", {12, 10, 5}}, {"configurations", entries},
                  {"crossValidation", {{"dataSets", 5}, {"folds", 5}, {"zeroError", 0.02},
                                       {"meanError", 0.01}, {"linearError", 0.01}}}})
         .dump();
@@ -372,6 +372,7 @@ TEST_F(AdvisorTest, TheBudgetWeighsEachCandidatesPredictedGain) {
   writeFile(options.gainModel, gainModel(0.05));
   json report = advise(0);
   EXPECT_FALSE(byAligner(report, "DIALIGNTX")["seconds"].is_null()) << report["budget"].dump();
+  EXPECT_EQ(byAligner(report, "DIALIGNTX")["beforeRunning"]["known"], true);
   EXPECT_NEAR(byAligner(report, "DIALIGNTX")["beforeRunning"]["predictedGainOverMafftAuto"]
                   .get<double>(), 0.05, 1e-12);
   const std::string why = byAligner(report, "KALIGN")["status"];

@@ -35,9 +35,16 @@ TEST(GainModel, PredictsWithinTheTrainedRange) {
   EXPECT_TRUE(p.seen);
   EXPECT_NEAR(p.gain, 0.03, 1e-12);
   EXPECT_DOUBLE_EQ(p.error, 0.03);
-  // Far beyond the largest data set trained on: predicted as the largest.
-  EXPECT_NEAR(predictGain(m, muscle, {11, 5, 0.1}).gain, 0.05, 1e-12);
-  EXPECT_NEAR(predictGain(m, muscle, {-3, 5, 0.1}).gain, -0.03, 1e-12);
+  // Within a spread of the trained range: clamped to it.
+  EXPECT_NEAR(predictGain(m, muscle, {5.9, 5, 0.1}).gain, 0.05, 1e-12);
+  EXPECT_NEAR(predictGain(m, muscle, {0.1, 5, 0.1}).gain, -0.03, 1e-12);
+  // Farther out the model knows nothing: as if it had not seen the
+  // configuration.
+  p = predictGain(m, muscle, {6.1, 5, 0.1});
+  EXPECT_FALSE(p.seen);
+  EXPECT_EQ(p.gain, 0);
+  EXPECT_DOUBLE_EQ(p.error, 0.03);
+  EXPECT_FALSE(predictGain(m, muscle, {4, 5, 0.56}).seen);
   // Not in the model: even with --auto, with the model's largest error.
   p = predictGain(m, runs::makeConfiguration(KALIGN, ""), {4, 5, 0.1});
   EXPECT_FALSE(p.seen);
