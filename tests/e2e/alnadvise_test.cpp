@@ -263,4 +263,45 @@ TEST_F(AlnadviseProgram, InterruptStopsEveryRunAndRemovesTheRunFolder) {
   EXPECT_FALSE(fileExists(dir.file("out/best.fasta")));
 }
 
+// Two advices into one output folder would mix or lose both results: while
+// one runs, a second is refused, with --force too, before anything of the
+// first is touched; once it has ended, the folder is free again.
+TEST_F(AlnadviseProgram, ASecondAdviceIntoAFolderInUseIsRefused) {
+  const std::string marks = dir.file("marks");
+  ::mkdir(marks.c_str(), 0755);
+  ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
+                              {{"kalign2", "touch " + marks + "/pid.$$\nsleep 60\n"}}));
+  writeFile(dir.file("in.fa"), ">a\nACDEFGHIK\n>b\nACDEFGHK\n");
+  const pid_t first = ::fork();
+  ASSERT_GE(first, 0);
+  if (first == 0) {
+    ::chdir(dir.path().c_str());
+    const int devNull = ::open("/dev/null", O_RDWR);
+    ::dup2(devNull, 1);
+    ::dup2(devNull, 2);
+    ::execl(kAdvisor.c_str(), kAdvisor.c_str(), "--tools", "tools", "--aligners", "kalign", "-o",
+            "out", "in.fa", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  for (int i = 0; i < 100 && recordedPids(marks).empty(); ++i) ::usleep(100000);
+  ASSERT_FALSE(recordedPids(marks).empty());
+  for (const bool force : {false, true}) {
+    std::vector<std::string> args = {"--aligners", "kalign", "-o", "out", "in.fa"};
+    if (force) args.push_back("--force");
+    const RunResult second = advise(args);
+    EXPECT_EQ(second.status, 2) << second.err;
+    EXPECT_NE(second.err.find("output folder 'out' is in use by another alnadvise"),
+              std::string::npos)
+        << second.err;
+  }
+  EXPECT_TRUE(fileExists(dir.file("out/advise.log")));  // the first one's, untouched
+  ::kill(first, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(first, &status, 0), first);
+  const RunResult again = advise({"--tools", realToolsFolder(), "--aligners", "kalign", "-o", "out",
+                                  "--force", "-q", "in.fa"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_TRUE(fileExists(dir.file("out/best.fasta")));
+}
+
 }  // namespace

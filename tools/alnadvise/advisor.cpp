@@ -192,7 +192,8 @@ int runAdvisor(const AdviseOptions& options) {
   if (!advisor.checkInputs(&error)) return fail(error, kBadInput);
   const std::string output =
       options.outputFolder.empty() ? defaultOutputFolder(options.dataSet) : options.outputFolder;
-  if (!prepareOutputFolder(output, options.force, &error)) return fail(error, kBadInput);
+  OutputFolderLock lock;
+  if (!prepareOutputFolder(output, options.force, &lock, &error)) return fail(error, kBadInput);
   const std::string logPath = output + "/advise.log";
   const int log =
       ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
