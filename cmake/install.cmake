@@ -29,12 +29,14 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/getCharConfig.cmake
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/getChar)
 
 # The aligners as the installed alnadvise finds them; the scorer is the
-# installed alnscore. GETCHAR_SKIP_ALIGNERS=1 in the environment skips this.
+# installed alnscore. An install changes none of the system's packages: what
+# is missing is named (scripts/install-deps installs it).
+# GETCHAR_SKIP_ALIGNERS=1 in the environment skips this.
 install(CODE "
   if(NOT \"\$ENV{GETCHAR_SKIP_ALIGNERS}\" STREQUAL \"1\")
     set(prefix \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
     execute_process(
-      COMMAND bash \"${CMAKE_CURRENT_SOURCE_DIR}/scripts/install-aligners\"
+      COMMAND bash \"${CMAKE_CURRENT_SOURCE_DIR}/scripts/install-aligners\" --no-install
               \"\${prefix}/${CMAKE_INSTALL_LIBEXECDIR}/getChar/tools\"
               \"\${prefix}/${CMAKE_INSTALL_BINDIR}/alnscore\"
       RESULT_VARIABLE status)

@@ -9,10 +9,42 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
-cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
+# An install must not change the system's packages: apt-get is watched (and
+# then run) on its way; only "download" may pass.
+mkdir "$work/watch"
+cat >"$work/watch/apt-get" <<WATCH
+#!/bin/sh
+echo "\$*" >>"$work/apt-get.calls"
+exec /usr/bin/apt-get "\$@"
+WATCH
+chmod +x "$work/watch/apt-get"
+PATH="$work/watch:$PATH" cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
   cat "$work/install.log"
   exit 1
 }
+if grep -qvE '^download( |$)' "$work/apt-get.calls" 2>/dev/null; then
+  echo "cmake --install ran apt-get other than to download:"
+  cat "$work/apt-get.calls"
+  exit 1
+fi
+# The same where every package is missing (dpkg-query says so): the aligners
+# are laid out as far as they can be, the missing ones named, none installed.
+printf '#!/bin/sh\nexit 1\n' >"$work/watch/dpkg-query"
+chmod +x "$work/watch/dpkg-query"
+root=$(cd "$(dirname "$0")/../.." && pwd)
+PATH="$work/watch:$PATH" bash "$root/scripts/install-aligners" --no-install "$work/tools2" \
+  "$prefix/bin/alnscore" >"$work/no-install.log" 2>&1 || {
+  cat "$work/no-install.log"
+  exit 1
+}
+grep -q "not installed: mafft muscle3 kalign" "$work/no-install.log" ||
+  { echo "the missing packages are not named:"; cat "$work/no-install.log"; exit 1; }
+if grep -qvE '^download( |$)' "$work/apt-get.calls" 2>/dev/null; then
+  echo "install-aligners --no-install ran apt-get other than to download:"
+  cat "$work/apt-get.calls"
+  exit 1
+fi
+[[ -L $work/tools2/bin/mafft ]] || { echo "install-aligners --no-install laid out nothing"; exit 1; }
 for f in bin/getChar bin/alnscore bin/alnadvise bin/alntrain lib/libgetChar.a include/getChar.h \
   share/getChar/reference-table.txt share/getChar/front.txt share/getChar/option-space.json \
   lib/cmake/getChar/getCharConfig.cmake libexec/getChar/tools/bin/mafft; do
