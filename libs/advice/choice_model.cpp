@@ -3,7 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "runs/file_input.h"
+#include "advice/model_file.h"
 
 namespace advice {
 
@@ -47,28 +47,6 @@ namespace {
 
 json vectorJson(const FeatureVector& v) { return json(std::vector<double>(v.begin(), v.end())); }
 
-// A finite number at key of object j.
-double number(const json& j, const char* key) {
-  const json& v = j.at(key);
-  if (!v.is_number() || !std::isfinite(v.get<double>()))
-    throw std::runtime_error(std::string("\"") + key + "\" is not a finite number");
-  return v.get<double>();
-}
-
-FeatureVector featureVector(const json& j, const char* key) {
-  const json& v = j.at(key);
-  if (!v.is_array() || v.size() != kFeatureCount)
-    throw std::runtime_error(std::string("\"") + key + "\" does not hold " +
-                             std::to_string(kFeatureCount) + " numbers");
-  FeatureVector out;
-  for (int k = 0; k < kFeatureCount; ++k) {
-    if (!v[k].is_number() || !std::isfinite(v[k].get<double>()))
-      throw std::runtime_error(std::string("\"") + key + "\" holds a value that is not a number");
-    out[k] = v[k].get<double>();
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string formatChoiceModel(const ChoiceModel& m) {
@@ -102,32 +80,32 @@ bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* 
     if (names != json(std::vector<std::string>(kFeatureNames, kFeatureNames + kFeatureCount)))
       throw std::runtime_error("its \"features\" are not the ones this program computes");
     ChoiceModel m;
-    m.scale = featureVector(j, "scale");
-    m.weight = featureVector(j, "weight");
+    m.scale = finiteNumbers<kFeatureCount>(j, "scale");
+    m.weight = finiteNumbers<kFeatureCount>(j, "weight");
     for (double s : m.scale)
       if (s <= 0) throw std::runtime_error("a scale is not above 0");
-    m.intercept = number(j.at("level"), "intercept");
-    m.slope = number(j.at("level"), "slope");
+    m.intercept = finiteNumber(j.at("level"), "intercept");
+    m.slope = finiteNumber(j.at("level"), "slope");
     const json& fitted = j.at("fittedOn");
     m.dataSets = fitted.at("dataSets").get<int>();
     m.candidates = fitted.at("candidates").get<int>();
     const json& cv = j.at("crossValidation");
     m.folds = cv.at("folds").get<int>();
     m.crossValidatedSets = cv.at("dataSets").get<int>();
-    m.learnedQ = number(cv, "learnedQ");
-    m.agreementQ = number(cv, "agreementQ");
-    m.learnedSpearman = number(cv, "learnedSpearman");
-    m.agreementSpearman = number(cv, "agreementSpearman");
+    m.learnedQ = finiteNumber(cv, "learnedQ");
+    m.agreementQ = finiteNumber(cv, "agreementQ");
+    m.learnedSpearman = finiteNumber(cv, "learnedSpearman");
+    m.agreementSpearman = finiteNumber(cv, "agreementSpearman");
     if (cv.contains("againstMafftAuto")) {
       const json& a = cv.at("againstMafftAuto");
       m.autoSets = a.at("dataSets").get<int>();
-      m.autoQ = number(a, "autoQ");
-      m.keptQ = number(a, "keptQ");
-      m.worseShare = number(a, "worseShare");
+      m.autoQ = finiteNumber(a, "autoQ");
+      m.keptQ = finiteNumber(a, "keptQ");
+      m.worseShare = finiteNumber(a, "worseShare");
     }
     if (j.contains("switchMargin")) {
       m.hasSwitchMargin = true;
-      m.switchMargin = number(j, "switchMargin");
+      m.switchMargin = finiteNumber(j, "switchMargin");
       if (m.switchMargin < 0 || m.switchMargin >= 1)
         throw std::runtime_error("\"switchMargin\" is not in [0, 1)");
     }
@@ -144,16 +122,10 @@ bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* 
 }
 
 bool readChoiceModel(const std::string& path, ChoiceModel* model, std::string* error) {
-  std::string text, why;
-  if (!runs::readWholeFile(path, &text)) {
-    *error = "cannot read the choice model '" + path + "'";
-    return false;
-  }
-  if (!parseChoiceModel(text, model, &why)) {
-    *error = "the choice model '" + path + "' is malformed: " + why;
-    return false;
-  }
-  return true;
+  return readModelFile(
+      path, "choice model",
+      [&](const std::string& text, std::string* why) { return parseChoiceModel(text, model, why); },
+      error);
 }
 
 }  // namespace advice

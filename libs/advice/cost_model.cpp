@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "advice/mafft_auto.h"
+#include "advice/model_file.h"
 #include "getChar.h"
 #include "runs/aligner_names.h"
-#include "runs/file_input.h"
 
 namespace advice {
 
@@ -326,32 +326,21 @@ std::string formatCostModel(const CostModel& m) {
   return j.dump(2) + "\n";
 }
 
-namespace {
-
-double finite(const json& j, const char* key) {
-  const json& v = j.at(key);
-  if (!v.is_number() || !std::isfinite(v.get<double>()))
-    throw std::runtime_error(std::string("\"") + key + "\" is not a finite number");
-  return v.get<double>();
-}
-
-}  // namespace
-
 bool parseCostModel(const std::string& text, CostModel* model, std::string* error) {
   try {
     const json j = json::parse(text);
     CostModel m;
-    m.floorSeconds = finite(j, "floorSeconds");
+    m.floorSeconds = finiteNumber(j, "floorSeconds");
     if (m.floorSeconds < 0) throw std::runtime_error("\"floorSeconds\" is below 0");
     for (const json& e : j.at("families")) {
       CostFamily f;
       f.name = e.at("family").get<std::string>();
       if (m.find(f.name)) throw std::runtime_error("family \"" + f.name + "\" appears twice");
-      f.startSeconds = finite(e, "startSeconds");
+      f.startSeconds = finiteNumber(e, "startSeconds");
       if (f.startSeconds < 0) throw std::runtime_error("a start is below 0");
-      f.logA = finite(e, "logA");
-      f.b = finite(e, "b");
-      f.c = finite(e, "c");
+      f.logA = finiteNumber(e, "logA");
+      f.b = finiteNumber(e, "b");
+      f.c = finiteNumber(e, "c");
       if (f.b < 0 || f.b > 4 || f.c < 0 || f.c > 4)
         throw std::runtime_error("family \"" + f.name + "\" has an exponent outside [0, 4]");
       f.runs = e.at("runs").get<int>();
@@ -361,15 +350,15 @@ bool parseCostModel(const std::string& text, CostModel* model, std::string* erro
       const json& large = e.at("large");
       if (!large.is_null()) {
         f.hasLarge = true;
-        f.largeLogA = finite(large, "logA");
-        f.largeB = finite(large, "b");
-        f.largeC = finite(large, "c");
+        f.largeLogA = finiteNumber(large, "logA");
+        f.largeB = finiteNumber(large, "b");
+        f.largeC = finiteNumber(large, "c");
         if (f.largeB < 0 || f.largeB > 4 || f.largeC < 0 || f.largeC > 4)
           throw std::runtime_error("family \"" + f.name + "\" has an exponent outside [0, 4]");
       }
-      f.meanQ = finite(e, "meanQ");
-      f.medianError = finite(e.at("heldOutError"), "median");
-      f.p90Error = finite(e.at("heldOutError"), "p90");
+      f.meanQ = finiteNumber(e, "meanQ");
+      f.medianError = finiteNumber(e.at("heldOutError"), "median");
+      f.p90Error = finiteNumber(e.at("heldOutError"), "p90");
       m.families.push_back(f);
     }
     *model = m;
@@ -381,16 +370,10 @@ bool parseCostModel(const std::string& text, CostModel* model, std::string* erro
 }
 
 bool readCostModel(const std::string& path, CostModel* model, std::string* error) {
-  std::string text, why;
-  if (!runs::readWholeFile(path, &text)) {
-    *error = "cannot read the cost model '" + path + "'";
-    return false;
-  }
-  if (!parseCostModel(text, model, &why)) {
-    *error = "the cost model '" + path + "' is malformed: " + why;
-    return false;
-  }
-  return true;
+  return readModelFile(
+      path, "cost model",
+      [&](const std::string& text, std::string* why) { return parseCostModel(text, model, why); },
+      error);
 }
 
 }  // namespace advice

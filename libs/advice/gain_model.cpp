@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "runs/aligner_names.h"
-#include "runs/file_input.h"
+#include "advice/model_file.h"
 
 namespace advice {
 
@@ -72,27 +72,6 @@ namespace {
 
 json descriptorsJson(const Descriptors& d) { return json(std::vector<double>(d.begin(), d.end())); }
 
-double number(const json& j, const char* key) {
-  const json& v = j.at(key);
-  if (!v.is_number() || !std::isfinite(v.get<double>()))
-    throw std::runtime_error(std::string("\"") + key + "\" is not a finite number");
-  return v.get<double>();
-}
-
-Descriptors descriptors(const json& j, const char* key) {
-  const json& v = j.at(key);
-  if (!v.is_array() || v.size() != kDescriptorCount)
-    throw std::runtime_error(std::string("\"") + key + "\" does not hold " +
-                             std::to_string(kDescriptorCount) + " numbers");
-  Descriptors out;
-  for (int k = 0; k < kDescriptorCount; ++k) {
-    if (!v[k].is_number() || !std::isfinite(v[k].get<double>()))
-      throw std::runtime_error(std::string("\"") + key + "\" holds a value that is not a number");
-    out[k] = v[k].get<double>();
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string formatGainModel(const GainModel& m) {
@@ -131,10 +110,10 @@ bool parseGainModel(const std::string& text, GainModel* model, std::string* erro
     if (form != "mean" && form != "linear")
       throw std::runtime_error("\"form\" is neither \"mean\" nor \"linear\"");
     m.form = form == "linear" ? GainForm::kLinear : GainForm::kMean;
-    m.center = descriptors(j, "center");
-    m.scale = descriptors(j, "scale");
-    m.low = descriptors(j, "low");
-    m.high = descriptors(j, "high");
+    m.center = finiteNumbers<kDescriptorCount>(j, "center");
+    m.scale = finiteNumbers<kDescriptorCount>(j, "scale");
+    m.low = finiteNumbers<kDescriptorCount>(j, "low");
+    m.high = finiteNumbers<kDescriptorCount>(j, "high");
     for (int k = 0; k < kDescriptorCount; ++k) {
       if (m.scale[k] <= 0) throw std::runtime_error("a scale is not above 0");
       if (m.low[k] > m.high[k]) throw std::runtime_error("a range ends below its start");
@@ -142,9 +121,9 @@ bool parseGainModel(const std::string& text, GainModel* model, std::string* erro
     const json& cv = j.at("crossValidation");
     m.dataSets = cv.at("dataSets").get<int>();
     m.folds = cv.at("folds").get<int>();
-    m.zeroError = number(cv, "zeroError");
-    m.meanError = number(cv, "meanError");
-    m.linearError = number(cv, "linearError");
+    m.zeroError = finiteNumber(cv, "zeroError");
+    m.meanError = finiteNumber(cv, "meanError");
+    m.linearError = finiteNumber(cv, "linearError");
     for (const json& e : j.at("configurations")) {
       GainEntry g;
       int kind = 0;
@@ -152,9 +131,9 @@ bool parseGainModel(const std::string& text, GainModel* model, std::string* erro
       if (!runs::parseAlignerName(aligner, &kind))
         throw std::runtime_error("unknown aligner \"" + aligner + "\"");
       g.configuration = runs::makeConfiguration(kind, e.at("options").get<std::string>());
-      g.intercept = number(e, "intercept");
-      g.weight = descriptors(e, "weight");
-      g.error = number(e, "error");
+      g.intercept = finiteNumber(e, "intercept");
+      g.weight = finiteNumbers<kDescriptorCount>(e, "weight");
+      g.error = finiteNumber(e, "error");
       if (g.error < 0) throw std::runtime_error("an error is below 0");
       g.dataSets = e.at("dataSets").get<int>();
       m.entries.push_back(g);
@@ -168,16 +147,10 @@ bool parseGainModel(const std::string& text, GainModel* model, std::string* erro
 }
 
 bool readGainModel(const std::string& path, GainModel* model, std::string* error) {
-  std::string text, why;
-  if (!runs::readWholeFile(path, &text)) {
-    *error = "cannot read the gain model '" + path + "'";
-    return false;
-  }
-  if (!parseGainModel(text, model, &why)) {
-    *error = "the gain model '" + path + "' is malformed: " + why;
-    return false;
-  }
-  return true;
+  return readModelFile(
+      path, "gain model",
+      [&](const std::string& text, std::string* why) { return parseGainModel(text, model, why); },
+      error);
 }
 
 }  // namespace advice

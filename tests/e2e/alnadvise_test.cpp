@@ -199,6 +199,25 @@ TEST_F(AlnadviseProgram, WritesOriginalNamesAndRefusesToOverwriteWithoutForce) {
 }
 
 // Process ids that the fake aligners recorded in folder.
+// alnadvise started in folder with args, its output dropped; its pid (-1
+// when fork failed).
+pid_t startAdvisor(const std::string& folder, std::vector<std::string> args) {
+  args.insert(args.begin(), kAdvisor);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::chdir(folder.c_str());
+    const int devNull = ::open("/dev/null", O_RDWR);
+    ::dup2(devNull, 1);
+    ::dup2(devNull, 2);
+    ::execv(kAdvisor.c_str(), argv.data());
+    ::_exit(127);
+  }
+  return child;
+}
+
 std::vector<pid_t> recordedPids(const std::string& folder) {
   std::vector<pid_t> pids;
   DIR* d = ::opendir(folder.c_str());
@@ -224,17 +243,9 @@ TEST_F(AlnadviseProgram, InterruptStopsEveryRunAndRemovesTheRunFolder) {
   const std::string hang = "touch " + marks + "/pid.$$\nsleep 60\n";
   ASSERT_TRUE(makeToolsFolder(dir.file("tools"), {{"kalign2", hang}, {"muscle3.8", hang}}));
   writeFile(dir.file("in.fa"), ">a\nACDEFGHIK\n>b\nACDEFGHK\n");
-  const pid_t child = ::fork();
+  const pid_t child = startAdvisor(
+      dir.path(), {"--tools", "tools", "--aligners", "kalign,muscle", "-j", "2", "-o", "out", "in.fa"});
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::chdir(dir.path().c_str());
-    const int devNull = ::open("/dev/null", O_RDWR);
-    ::dup2(devNull, 1);
-    ::dup2(devNull, 2);
-    ::execl(kAdvisor.c_str(), kAdvisor.c_str(), "--tools", "tools", "--aligners", "kalign,muscle",
-            "-j", "2", "-o", "out", "in.fa", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
   for (int i = 0; i < 100 && recordedPids(marks).size() < 2; ++i) ::usleep(100000);
   const std::vector<pid_t> aligners = recordedPids(marks);
   EXPECT_EQ(aligners.size(), 2u);
@@ -272,17 +283,9 @@ TEST_F(AlnadviseProgram, ASecondAdviceIntoAFolderInUseIsRefused) {
   ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
                               {{"kalign2", "touch " + marks + "/pid.$$\nsleep 60\n"}}));
   writeFile(dir.file("in.fa"), ">a\nACDEFGHIK\n>b\nACDEFGHK\n");
-  const pid_t first = ::fork();
+  const pid_t first =
+      startAdvisor(dir.path(), {"--tools", "tools", "--aligners", "kalign", "-o", "out", "in.fa"});
   ASSERT_GE(first, 0);
-  if (first == 0) {
-    ::chdir(dir.path().c_str());
-    const int devNull = ::open("/dev/null", O_RDWR);
-    ::dup2(devNull, 1);
-    ::dup2(devNull, 2);
-    ::execl(kAdvisor.c_str(), kAdvisor.c_str(), "--tools", "tools", "--aligners", "kalign", "-o",
-            "out", "in.fa", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
   for (int i = 0; i < 100 && recordedPids(marks).empty(); ++i) ::usleep(100000);
   ASSERT_FALSE(recordedPids(marks).empty());
   for (const bool force : {false, true}) {

@@ -1,0 +1,29 @@
+#include "advice/model_file.h"
+
+#include "runs/file_input.h"
+
+namespace advice {
+
+double finiteNumber(const nlohmann::json& j, const char* key) {
+  const nlohmann::json& v = j.at(key);
+  if (!v.is_number() || !std::isfinite(v.get<double>()))
+    throw std::runtime_error(std::string("\"") + key + "\" is not a finite number");
+  return v.get<double>();
+}
+
+bool readModelFile(const std::string& path, const char* what,
+                   const std::function<bool(const std::string& text, std::string* why)>& parse,
+                   std::string* error) {
+  std::string text, why;
+  if (!runs::readWholeFile(path, &text)) {
+    *error = std::string("cannot read the ") + what + " '" + path + "'";
+    return false;
+  }
+  if (!parse(text, &why)) {
+    *error = std::string("the ") + what + " '" + path + "' is malformed: " + why;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace advice
