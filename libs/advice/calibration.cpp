@@ -6,6 +6,7 @@
 #include <random>
 
 #include "advice/mafft_auto.h"
+#include "advice/model_file.h"
 #include "getChar.h"
 #include "runs/aligner_jobs.h"
 #include "runs/data_set.h"
@@ -121,7 +122,7 @@ bool parseCalibration(const std::string& text, Calibration* out, std::string* er
     c.costModel = j.at("costModel").get<std::string>();
     for (const json& r : j.at("runs")) {
       CalibrationRun run;
-      run.sequences = r.at("sequences").get<int>();
+      run.sequences = count(r, "sequences");
       run.meanLength = r.at("meanLength").get<double>();
       run.expectedSeconds = r.at("expectedSeconds").get<double>();
       run.seconds = r.at("seconds").get<double>();

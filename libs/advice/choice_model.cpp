@@ -87,18 +87,18 @@ bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* 
     m.intercept = finiteNumber(j.at("level"), "intercept");
     m.slope = finiteNumber(j.at("level"), "slope");
     const json& fitted = j.at("fittedOn");
-    m.dataSets = fitted.at("dataSets").get<int>();
-    m.candidates = fitted.at("candidates").get<int>();
+    m.dataSets = count(fitted, "dataSets");
+    m.candidates = count(fitted, "candidates");
     const json& cv = j.at("crossValidation");
-    m.folds = cv.at("folds").get<int>();
-    m.crossValidatedSets = cv.at("dataSets").get<int>();
+    m.folds = count(cv, "folds");
+    m.crossValidatedSets = count(cv, "dataSets");
     m.learnedQ = finiteNumber(cv, "learnedQ");
     m.agreementQ = finiteNumber(cv, "agreementQ");
     m.learnedSpearman = finiteNumber(cv, "learnedSpearman");
     m.agreementSpearman = finiteNumber(cv, "agreementSpearman");
     if (cv.contains("againstMafftAuto")) {
       const json& a = cv.at("againstMafftAuto");
-      m.autoSets = a.at("dataSets").get<int>();
+      m.autoSets = count(a, "dataSets");
       m.autoQ = finiteNumber(a, "autoQ");
       m.keptQ = finiteNumber(a, "keptQ");
       m.worseShare = finiteNumber(a, "worseShare");

@@ -343,10 +343,10 @@ bool parseCostModel(const std::string& text, CostModel* model, std::string* erro
       f.c = finiteNumber(e, "c");
       if (f.b < 0 || f.b > 4 || f.c < 0 || f.c > 4)
         throw std::runtime_error("family \"" + f.name + "\" has an exponent outside [0, 4]");
-      f.runs = e.at("runs").get<int>();
-      f.dataSets = e.at("dataSets").get<int>();
-      f.minSequences = e.at("sequences").at(0).get<int>();
-      f.maxSequences = e.at("sequences").at(1).get<int>();
+      f.runs = count(e, "runs");
+      f.dataSets = count(e, "dataSets");
+      f.minSequences = countValue(e.at("sequences").at(0), "sequences");
+      f.maxSequences = countValue(e.at("sequences").at(1), "sequences");
       const json& large = e.at("large");
       if (!large.is_null()) {
         f.hasLarge = true;

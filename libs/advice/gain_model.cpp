@@ -119,8 +119,8 @@ bool parseGainModel(const std::string& text, GainModel* model, std::string* erro
       if (m.low[k] > m.high[k]) throw std::runtime_error("a range ends below its start");
     }
     const json& cv = j.at("crossValidation");
-    m.dataSets = cv.at("dataSets").get<int>();
-    m.folds = cv.at("folds").get<int>();
+    m.dataSets = count(cv, "dataSets");
+    m.folds = count(cv, "folds");
     m.zeroError = finiteNumber(cv, "zeroError");
     m.meanError = finiteNumber(cv, "meanError");
     m.linearError = finiteNumber(cv, "linearError");
@@ -135,7 +135,7 @@ bool parseGainModel(const std::string& text, GainModel* model, std::string* erro
       g.weight = finiteNumbers<kDescriptorCount>(e, "weight");
       g.error = finiteNumber(e, "error");
       if (g.error < 0) throw std::runtime_error("an error is below 0");
-      g.dataSets = e.at("dataSets").get<int>();
+      g.dataSets = count(e, "dataSets");
       m.entries.push_back(g);
     }
     *model = m;

@@ -1,5 +1,8 @@
 #include "advice/model_file.h"
 
+#include <climits>
+#include <cstdint>
+
 #include "runs/file_input.h"
 
 namespace advice {
@@ -9,6 +12,16 @@ double finiteNumber(const nlohmann::json& j, const char* key) {
   if (!v.is_number() || !std::isfinite(v.get<double>()))
     throw std::runtime_error(std::string("\"") + key + "\" is not a finite number");
   return v.get<double>();
+}
+
+int count(const nlohmann::json& j, const char* key) { return countValue(j.at(key), key); }
+
+int countValue(const nlohmann::json& v, const char* what) {
+  const bool whole = v.is_number_unsigned() ||
+                     (v.is_number_integer() && v.get<std::int64_t>() >= 0);
+  if (!whole || v.get<std::uint64_t>() > static_cast<std::uint64_t>(INT_MAX))
+    throw std::runtime_error(std::string("\"") + what + "\" is not a count");
+  return static_cast<int>(v.get<std::uint64_t>());
 }
 
 bool readModelFile(const std::string& path, const char* what,

@@ -16,6 +16,12 @@ namespace advice {
 // key otherwise (a missing key throws nlohmann's own error).
 double finiteNumber(const nlohmann::json& j, const char* key);
 
+// The whole number at key of object j, from 0 to INT_MAX; throws as
+// finiteNumber otherwise (a fraction or a huge number is not a count).
+int count(const nlohmann::json& j, const char* key);
+// The same for value v itself, named what in the error.
+int countValue(const nlohmann::json& v, const char* what);
+
 // The N finite numbers of the array at key; throws as finiteNumber.
 template <size_t N>
 std::array<double, N> finiteNumbers(const nlohmann::json& j, const char* key) {

@@ -118,6 +118,11 @@ TEST(ChoiceModel, FileRoundTripAndRefusals) {
   EXPECT_TRUE(refused("0.125", "\"x\""));
   EXPECT_TRUE(refused("\"slope\": 0.75", "\"slope\": null"));
   EXPECT_TRUE(refused("\"folds\": 5,", ""));
+  // Counts are whole numbers that fit: a huge or fractional one must not be cast.
+  EXPECT_TRUE(refused("\"folds\": 5,", "\"folds\": 6.66667e+34,"));
+  EXPECT_TRUE(refused("\"folds\": 5,", "\"folds\": 2.5,"));
+  EXPECT_TRUE(refused("\"folds\": 5,", "\"folds\": -5,"));
+  EXPECT_TRUE(refused("\"folds\": 5,", "\"folds\": 4294967297,"));
   // A margin outside [0, 1) would keep --auto always, or never.
   EXPECT_TRUE(refused("0.0375", "-0.0375"));
   EXPECT_TRUE(refused("0.0375", "1.5"));
