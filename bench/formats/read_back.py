@@ -3,7 +3,8 @@
 Biopython's readers, and best.sto with hmmbuild, and checks that each holds
 best.fasta's rows in order, the same residues, and the names the writers
 promise: the FASTA ids when they are unique, otherwise the whole headers with
-blanks made '_' and repeats numbered.
+blanks made '_' and repeats numbered; in best.phy, the marks a tree breaks on
+made '_' too, and the names best.names.tsv maps back to the headers.
     read_back.py FOLDER [FORMAT...]     (default: every file present)
 Prints one line per format with its rows, columns and seconds to read;
 exits 1 on the first difference."""
@@ -37,6 +38,22 @@ def expected_names(headers):
     return names
 
 
+def tree_safe(names):
+    """The names made safe for Newick, repeats numbered past every name."""
+    safe = [re.sub(r"[:,();\[\]'\"]", "_", n) for n in names]
+    taken, seen, out = set(safe), set(), []
+    for name in safe:
+        if name in seen:
+            n = 2
+            while f"{name}_{n}" in taken:
+                n += 1
+            name = f"{name}_{n}"
+            taken.add(name)
+        seen.add(name)
+        out.append(name)
+    return out
+
+
 def fail(message):
     print(f"read_back.py: {message}", file=sys.stderr)
     sys.exit(1)
@@ -56,10 +73,16 @@ def main():
         alignment = AlignIO.read(path, fmt)
         seconds = time.perf_counter() - start
         got_names = [r.id for r in alignment]
+        want_names = names
+        if fmt == "phylip-relaxed":
+            want_names = tree_safe(names)
+            lines = (folder / "best.names.tsv").read_text().splitlines()
+            if lines[1:] != [f"{n}\t{r.description}" for n, r in zip(want_names, records)]:
+                fail(f"{folder / 'best.names.tsv'} does not map best.phy's names to the headers")
         got_rows = [str(r.seq).replace(".", "-") for r in alignment]
         if len(got_rows) != len(rows):
             fail(f"{path}: {len(got_rows)} rows, best.fasta has {len(rows)}")
-        for i, (want, got) in enumerate(zip(names, got_names)):
+        for i, (want, got) in enumerate(zip(want_names, got_names)):
             if want != got:
                 fail(f"{path}: row {i + 1} is named {got!r}, expected {want!r}")
         for i, (want, got) in enumerate(zip(rows, got_rows)):

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -263,9 +264,37 @@ std::vector<std::string> rowNames(const std::vector<std::string>& headers) {
   return names;
 }
 
+std::vector<std::string> formatRowNames(TextFormat format, const std::vector<std::string>& headers) {
+  std::vector<std::string> names = rowNames(headers);
+  if (format != TextFormat::kPhylip) return names;
+  bool changed = false;
+  for (std::string& name : names)
+    for (char& c : name)
+      if (std::strchr(":,();[]'\"", c) != nullptr && c != '\0') {
+        c = '_';
+        changed = true;
+      }
+  if (!changed) return names;
+  // Made unique again in order; a numbered name is checked against every
+  // name, as "a_2" may be a later row's own name.
+  std::unordered_set<std::string> taken(names.begin(), names.end()), seen;
+  for (std::string& name : names) {
+    if (seen.insert(name).second) continue;
+    std::string numbered;
+    for (int n = 2;; ++n) {
+      numbered = name + "_" + std::to_string(n);
+      if (!taken.count(numbered)) break;
+    }
+    taken.insert(numbered);
+    seen.insert(numbered);
+    name = numbered;
+  }
+  return names;
+}
+
 std::string formatAlignment(TextFormat format, const std::vector<std::string>& headers,
                             const std::vector<std::string>& rows) {
-  const std::vector<std::string> names = rowNames(headers);
+  const std::vector<std::string> names = formatRowNames(format, headers);
   switch (format) {
     case TextFormat::kClustal:
       return clustal(names, rows);

@@ -10,8 +10,10 @@
 // the whole header with each run of blanks made one '_', and a name still
 // empty or equal to an earlier one gets "_2", "_3"... (an empty one is "seq").
 // Names are never shortened: a name keeps every character, whatever its
-// length, so that two names never become one. The same names go into every
-// format of one alignment.
+// length, so that two names never become one. The same names go into
+// Clustal, Stockholm and MSF. PHYLIP is what tree programs read, and a tree
+// (Newick) breaks on a name holding : , ( ) ; [ ] ' or ": there each of them
+// is made '_', and a name that then equals an earlier one gets "_2", "_3"...
 //
 // Rows. Residues are written as they are; a gap is '-', except in MSF,
 // where GCG's '.' is written. An empty row (all gaps, or no columns at all)
@@ -40,6 +42,9 @@ bool formatByName(std::string_view name, TextFormat* format);
 // The names written for these FASTA headers (see above): one per header,
 // each one word, all different.
 std::vector<std::string> rowNames(const std::vector<std::string>& headers);
+
+// The names written in format's file: rowNames(), made tree-safe for PHYLIP.
+std::vector<std::string> formatRowNames(TextFormat format, const std::vector<std::string>& headers);
 
 // The whole file text. rows have one length; headers as in the FASTA file.
 //   Clustal:   "CLUSTAL W" header, blocks of 60 columns with a conservation

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # alnadvise --output-format with the real MAFFT on BB11001, its names made
-# awkward (ids that collide, blanks, a 150-letter name, a leading '#'): each
+# awkward (ids that collide, blanks, a 150-letter name, a leading '#', the
+# marks of a tree): each
 # best.<ext> read back by Biopython and best.sto by hmmbuild
 # (bench/formats/read_back.py), and by alnscore; a bad format name refused
-# before any run.
+# before any run; best.phy's names safe in a tree and mapped back.
 #   alignment_formats_test.sh ALNADVISE ALNSCORE READ_BACK_PY
 set -euo pipefail
 advisor=$1
@@ -13,7 +14,7 @@ source "$(dirname "$0")/check_helpers.sh"
 
 long=$(printf 'L%.0s' {1..150})
 awk -v long="$long" '/^>/ { n++; $0 = n == 1 ? ">x one" : (n == 2 ? ">x  two" : \
-  (n == 3 ? (">" long " three") : ">#4 four")) } { print }' \
+  (n == 3 ? (">" long " three") : ">#4 (four): x,y;")) } { print }' \
   /usr/share/doc/kalign/examples/BB11001.tfa >"$tmp/names.fasta"
 out=$tmp/out
 "$advisor" "$tmp/names.fasta" -o "$out" --aligners mafft --no-merge --no-html -q --format tsv \
@@ -21,14 +22,19 @@ out=$tmp/out
 "${read_back[@]}" "$out" clustal stockholm phylip-relaxed msf || fail "read back"
 [[ $(head -1 "$out/best.sto") == "# STOCKHOLM 1.0" ]] || fail "Stockholm header"
 grep -q "^${long}_three " "$out/best.aln" || fail "the long name whole in best.aln"
-grep -q '^_#4_four ' "$out/best.sto" || fail "'#' name prefixed"
+grep -q '^_#4_(four):_x,y; ' "$out/best.sto" || fail "'#' name prefixed"
+# Newick's marks are not in best.phy's names; the map gives the headers back.
+grep -q '^_#4__four___x_y_ ' "$out/best.phy" || fail "tree-safe PHYLIP name"
+[[ $(sed -n 5p "$out/best.names.tsv") == $'_#4__four___x_y_\t#4 (four): x,y;' ]] ||
+  fail "name map: $(cat "$out/best.names.tsv")"
 for ref in best.aln best.sto best.msf; do
   "$scorer" -test "$out/best.msf" -ref "$out/$ref" -quiet | grep -q ';Q=1;TC=1$' ||
     fail "alnscore reads $ref"
 done
 python3 -c 'import json, sys; f = json.load(open(sys.argv[1]))["best"]["files"];
 sys.exit(f != {"fasta": "best.fasta", "clustal": "best.aln", "stockholm": "best.sto",
-               "phylip": "best.phy", "msf": "best.msf"})' "$out/report.json" ||
+               "phylip": "best.phy", "phylipNames": "best.names.tsv",
+               "msf": "best.msf"})' "$out/report.json" ||
   fail "report.json lists the files"
 
 # A broken file names itself and its line.

@@ -144,6 +144,7 @@ bool writeReports(const AdviseOptions& options, const Advice& advice, const std:
   }
   for (scoring::TextFormat format : options.alignmentFormats)
     fs::remove(output + "/" + bestFileName(format), ec);
+  fs::remove(output + "/" + kPhylipNameMap, ec);
   if (advice.bestIndex >= 0 && ok &&
       !writeBestFormats(options.alignmentFormats, output, advice.data.names,
                         advice.results[0].rows, &error)) {

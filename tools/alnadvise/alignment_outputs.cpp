@@ -36,6 +36,20 @@ std::string bestFileName(TextFormat format) {
   return std::string("best") + scoring::formatExtension(format);
 }
 
+const char* const kPhylipNameMap = "best.names.tsv";
+
+std::string phylipNameMap(const std::vector<std::string>& headers) {
+  const std::vector<std::string> names = scoring::formatRowNames(TextFormat::kPhylip, headers);
+  std::string text = "name\theader\n";
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::string header = headers[i];
+    std::replace_if(header.begin(), header.end(),
+                    [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    text += names[i] + "\t" + header + "\n";
+  }
+  return text;
+}
+
 bool writeBestFormats(const std::vector<TextFormat>& formats, const std::string& folder,
                       const std::vector<std::string>& names, const std::vector<std::string>& rows,
                       std::string* error) {
@@ -44,6 +58,8 @@ bool writeBestFormats(const std::vector<TextFormat>& formats, const std::string&
                                    scoring::formatAlignment(format, names, rows), error))
       return false;
   }
+  if (std::find(formats.begin(), formats.end(), TextFormat::kPhylip) != formats.end())
+    return runs::writeFileAtomically(folder + "/" + kPhylipNameMap, phylipNameMap(names), error);
   return true;
 }
 

@@ -19,8 +19,16 @@ bool parseOutputFormats(const std::string& list, std::vector<scoring::TextFormat
 // "best.aln", "best.sto", "best.phy", "best.msf".
 std::string bestFileName(scoring::TextFormat format);
 
-// Every best.<ext> of the list, each under a temporary name renamed once
-// complete. Returns false after the first one that could not be written,
+// With PHYLIP, whose names are made safe for tree programs: the map back
+// to the data set's headers.
+extern const char* const kPhylipNameMap;  // "best.names.tsv"
+
+// The map's text: a "name<TAB>header" line, then one line a row, in order
+// (a tab or line end inside a header is written as a blank).
+std::string phylipNameMap(const std::vector<std::string>& headers);
+
+// Every best.<ext> of the list, and the name map with PHYLIP, each under a
+// temporary name renamed once complete. Returns false after the first one that could not be written,
 // *error naming it.
 bool writeBestFormats(const std::vector<scoring::TextFormat>& formats, const std::string& folder,
                       const std::vector<std::string>& names, const std::vector<std::string>& rows,

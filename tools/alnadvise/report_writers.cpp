@@ -87,7 +87,10 @@ std::string formatTable(const Advice& advice) {
 
 std::string formatJson(const Advice& advice, const std::vector<scoring::TextFormat>& bestFormats) {
   std::vector<std::pair<std::string, std::string>> files;
-  for (scoring::TextFormat f : bestFormats) files.emplace_back(scoring::formatName(f), bestFileName(f));
+  for (scoring::TextFormat f : bestFormats) {
+    files.emplace_back(scoring::formatName(f), bestFileName(f));
+    if (f == scoring::TextFormat::kPhylip) files.emplace_back("phylipNames", kPhylipNameMap);
+  }
   return advice::formatJson(advice, files);
 }
 

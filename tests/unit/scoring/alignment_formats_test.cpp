@@ -57,6 +57,19 @@ TEST(AlignmentFormats, MsfHeaderCarriesGcgChecksumsAndType) {
   EXPECT_EQ(dna.rfind("!!NA_MULTIPLE_ALIGNMENT", 0), 0u);
 }
 
+TEST(AlignmentFormats, PhylipNamesAreSafeInATree) {
+  const std::vector<std::string> headers = {"sp|P1:a(b),c;d", "x[1]'q\"", "a_b", "a:b", "a_b_2 x"};
+  const std::vector<std::string> names = formatRowNames(TextFormat::kPhylip, headers);
+  // Newick's marks made '_'; a name that then collides is numbered past
+  // every name already taken ("a_b_2" is the last row's own id).
+  EXPECT_EQ(names, (std::vector<std::string>{"sp|P1_a_b__c_d", "x_1__q_", "a_b", "a_b_3", "a_b_2"}));
+  // The other formats keep the names as they are.
+  EXPECT_EQ(formatRowNames(TextFormat::kClustal, headers), rowNames(headers));
+  const std::string text = formatAlignment(TextFormat::kPhylip, headers,
+                                           {"A", "A", "A", "A", "A"});
+  EXPECT_NE(text.find("\na_b_3 "), std::string::npos) << text;
+}
+
 TEST(AlignmentFormats, ClustalMarksConservedColumns) {
   const std::string text = formatAlignment(TextFormat::kClustal, {"x", "y"}, {"AASAW-", "AATVF-"});
   // A A identical, S/T strong (STA), A/V weak (ATV), W/F strong (FYW), gap.
