@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
 #include "advice/choice_model.h"
@@ -391,6 +392,48 @@ TEST_F(AdvisorTest, TheBudgetWeighsEachCandidatesPredictedGain) {
   EXPECT_NE(captured.err.find("gain.json' is malformed"), std::string::npos) << captured.err;
 }
 
+// One at a time, the runs end in the order they start: MAFFT --auto, the
+// first pick, first; then with a budget the shortest expected first (a run
+// the model underrates then stops only longer ones), without one the
+// longest first.
+TEST_F(AdvisorTest, RunOrderIsFirstPickThenByExpectedTime) {
+  std::string families;
+  const std::vector<std::pair<std::string, double>> seconds = {
+      {"kalign", 0.1}, {"mafft-progressive", 0.2}, {"mafft-iterative", 0.3},
+      {"mafft-consistency", 0.4}, {"merge", 100}};
+  for (const auto& [family, s] : seconds)
+    families += std::string(families.empty() ? "" : ",") + "{\"family\": \"" + family +
+                "\", \"startSeconds\": " + std::to_string(s) +
+                ", \"logA\": -50, \"b\": 0, \"c\": 0, \"runs\": 1, \"dataSets\": 1, "
+                "\"sequences\": [4, 9], \"large\": null, \"meanQ\": 0.7, "
+                "\"heldOutError\": {\"median\": 1, \"p90\": 1}}";
+  writeFile(dir.file("cost.json"), "{\"floorSeconds\": 0.05, \"families\": [" + families + "]}");
+  options.costModel = dir.file("cost.json");
+  options.aligners = {2, 3};
+  options.jobs = 1;
+  options.quiet = false;
+  for (double budget : {100.0, 0.0}) {
+    options.budgetSeconds = budget;
+    options.outputFolder = dir.file(budget > 0 ? "budgeted" : "unbudgeted");
+    advise(0);
+    std::vector<std::string> names;
+    std::vector<double> expected;
+    std::istringstream lines(captured.err);
+    for (std::string line; std::getline(lines, line);) {
+      const size_t at = line.find(" (expected ");
+      if (line.rfind("[", 0) != 0 || at == std::string::npos) continue;
+      names.push_back(line.substr(line.find("] ") + 2, line.find(": ") - line.find("] ") - 2));
+      expected.push_back(std::stod(line.substr(at + 11)));
+    }
+    ASSERT_GE(names.size(), 4u) << captured.err;
+    EXPECT_EQ(names[0], "MAFFT --auto") << captured.err;
+    for (size_t k = 2; k < expected.size(); ++k)
+      EXPECT_TRUE(budget > 0 ? expected[k - 1] <= expected[k] : expected[k - 1] >= expected[k])
+          << budget << "\n" << captured.err;
+    EXPECT_NE(expected[1], expected.back()) << captured.err;
+  }
+}
+
 // A machine six times slower than the cost model (here: MAFFT --auto and
 // G-INS-i held back by a wrapper around the real MAFFT): --auto, the first
 // pick, runs to its end, its slowdown stretches the hard deadline, and
@@ -414,6 +457,64 @@ TEST_F(AdvisorTest, AFirstPickSlowerThanExpectedStretchesTheDeadline) {
   EXPECT_GE(report["budget"]["deadlineSeconds"].get<double>(), 250);
   EXPECT_NE(first["note"].get<std::string>().find("MAFFT --auto took"), std::string::npos);
   EXPECT_TRUE(report["choice"]["madeWithout"].empty());
+}
+
+// A cost model six times too optimistic, without MAFFT and on one core:
+// every run takes 0.6 s where 0.1 s is expected, and the budget has room
+// for one. The first pick still runs to its end, and the advice ends with
+// a best alignment, never in "every run failed".
+TEST_F(AdvisorTest, ACostModelSixTimesTooOptimisticStillLeavesABestAlignment) {
+  const std::string real = realToolsFolder() + "/bin/";
+  ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
+                              {{"kalign2", "sleep 0.6\nexec " + real + "kalign2 \"$@\"\n"},
+                               {"muscle3.8", "sleep 0.6\nexec " + real + "muscle3.8 \"$@\"\n"}}));
+  options.tools = dir.file("tools");
+  writeFile(dir.file("cost.json"), flatCostModel(false));
+  options.costModel = dir.file("cost.json");
+  options.aligners = {2, 4};
+  options.jobs = 1;
+  options.budgetSeconds = 0.15;
+  const json report = advise(0);
+  const int first = report["budget"]["firstPick"]["id"].get<int>();
+  ASSERT_GE(first, 1) << report["budget"].dump();
+  const json& pick = report["candidates"][first - 1];
+  EXPECT_EQ(pick["status"], "done") << pick.dump();
+  EXPECT_GE(report["budget"]["firstPick"]["slowdown"].get<double>(), 5) << report["budget"].dump();
+  EXPECT_FALSE(report["best"].is_null());
+  EXPECT_TRUE(fileExists(options.outputFolder + "/best.fasta"));
+  EXPECT_EQ(captured.err.find("every run failed"), std::string::npos) << captured.err;
+}
+
+// From 20,000 sequences on, what keeps an N x N matrix is left out whatever
+// the budget (ClustalW, MUSCLE); one sequence fewer, only the budget
+// decides. Kalign, whose memory grows linearly, runs at both sizes.
+TEST_F(AdvisorTest, FromTwentyThousandSequencesQuadraticMemoryIsLeftOut) {
+  for (int n : {20000, 19999}) {
+    std::string fasta;
+    const std::string base = "MKVLAAGIVGLLLAHSEQWR";
+    for (int i = 0; i < n; ++i) {
+      std::string s = base;
+      s[static_cast<size_t>(i) % s.size()] = "ACDEFGHIKLMNPQRSTVWY"[(i / 20) % 20];
+      fasta += ">s" + std::to_string(i) + "\n" + s + "\n";
+    }
+    writeFile(dir.file("many.fasta"), fasta);
+    options.dataSet = dir.file("many.fasta");
+    options.outputFolder = dir.file("out" + std::to_string(n));
+    options.aligners = {0, 2, 4};
+    const json report = advise(0);
+    int memory = 0;
+    for (const json& c : report["candidates"]) {
+      const std::string status = c["status"];
+      if (c["aligner"] == "KALIGN") {
+        EXPECT_EQ(status, "done") << c.dump();
+        continue;
+      }
+      memory += status.find("its memory grows with the square of the sequences") !=
+                std::string::npos;
+      EXPECT_EQ(status.rfind("left out (", 0), 0u) << c.dump();
+    }
+    EXPECT_EQ(memory > 0, n >= 20000) << n;
+  }
 }
 
 // Above the merge's 80 sequences no merge is tried, and the report says so.
