@@ -50,8 +50,9 @@ for f in bin/getChar bin/alnscore bin/alnadvise bin/alntrain lib/libgetChar.a in
   lib/cmake/getChar/getCharConfig.cmake libexec/getChar/tools/bin/mafft; do
   [[ -e $prefix/$f ]] || { echo "missing after install: $f"; exit 1; }
 done
-compgen -G "$prefix/lib/python3/dist-packages/getchar.*.so" >/dev/null ||
-  { echo "missing after install: the Python module"; exit 1; }
+compgen -G "$prefix/lib/python3/dist-packages/getchar.*.so" >/dev/null &&
+  [[ -e $prefix/lib/python3/dist-packages/getchar.py ]] ||
+  { echo "missing after install: the Python module or its getchar.py"; exit 1; }
 
 cmake -S "$consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >"$work/consumer.log" 2>&1 &&
   cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1 || {
