@@ -68,6 +68,10 @@ std::string formatChoiceModel(const ChoiceModel& m) {
                                                 {"keptQ", m.keptQ},
                                                 {"worseShare", m.worseShare},
                                                 {"worseBy", kWorseThanAuto}};
+  if (m.nestedFolds > 0)
+    j["crossValidation"]["nestedDefault"] = {{"folds", m.nestedFolds},
+                                             {"learnedFolds", m.nestedLearnedFolds},
+                                             {"defaultQ", m.nestedDefaultQ}};
   if (m.hasSwitchMargin) j["switchMargin"] = m.switchMargin;
   j["defaultEstimator"] = estimatorName(m.defaultEstimator);
   return j.dump(2) + "\n";
@@ -102,6 +106,14 @@ bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* 
       m.autoQ = finiteNumber(a, "autoQ");
       m.keptQ = finiteNumber(a, "keptQ");
       m.worseShare = finiteNumber(a, "worseShare");
+    }
+    if (cv.contains("nestedDefault")) {
+      const json& n = cv.at("nestedDefault");
+      m.nestedFolds = count(n, "folds");
+      m.nestedLearnedFolds = count(n, "learnedFolds");
+      m.nestedDefaultQ = finiteNumber(n, "defaultQ");
+      if (m.nestedLearnedFolds > m.nestedFolds)
+        throw std::runtime_error("\"learnedFolds\" is above \"folds\"");
     }
     if (j.contains("switchMargin")) {
       m.hasSwitchMargin = true;

@@ -51,6 +51,12 @@ struct ChoiceModel {
   bool hasSwitchMargin = false;
   double switchMargin = 0;
   Estimator defaultEstimator = Estimator::kAgreement;
+  // The default estimator's rule decided again inside each fold, on the
+  // other folds alone: the held-out mean Q of the estimator each fold chose
+  // (learned or agreement), and how many folds chose the learned one. 0
+  // nested folds: not computed (older files).
+  int nestedFolds = 0, nestedLearnedFolds = 0;
+  double nestedDefaultQ = 0;
 
   static FeatureVector filled(double value);
   static ChoiceModel plain();

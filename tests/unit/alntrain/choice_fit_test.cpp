@@ -110,6 +110,32 @@ TEST(ChoiceCrossValidation, LearnedBecomesTheDefaultOnlyWhenItWinsHeldOut) {
   EXPECT_EQ(learnt.all.defaultEstimator, advice::Estimator::kAgreement);
 }
 
+TEST(ChoiceCrossValidation, EachFoldDecidesTheDefaultWithoutItsOwnSets) {
+  // Three folds of one set each. Sets B and C teach the learnt model what
+  // plain agreement misses; set A is one where agreement is right.
+  ChoiceExample plainWins = misleading(0);
+  plainWins.q = {0.7, 0.5, 0.6};
+  std::vector<HeldOut> results = {heldOut(1, plainWins), heldOut(2, misleading(0.01)),
+                                  heldOut(3, misleading(0.02))};
+  const LearntChoice learnt = learnChoice(&results, 3);
+  // Fold 1 decides on B and C alone, where learnt wins, and so takes learnt
+  // even though it loses on A (a decision that saw A would not). Folds 2 and
+  // 3 each see A, where a model fitted on the other misleading set loses
+  // 0.2, more than it wins: agreement.
+  EXPECT_DOUBLE_EQ(results[0].learntQ, 0.5);
+  EXPECT_EQ(learnt.all.nestedFolds, 3);
+  EXPECT_EQ(learnt.all.nestedLearnedFolds, 1);
+  EXPECT_NEAR(learnt.all.nestedDefaultQ,
+              (results[0].learntQ + results[1].agreementQ + results[2].agreementQ) / 3, 1e-12);
+  // The file keeps the figures.
+  ChoiceModel back;
+  std::string error;
+  ASSERT_TRUE(advice::parseChoiceModel(advice::formatChoiceModel(learnt.all), &back, &error))
+      << error;
+  EXPECT_EQ(back.nestedLearnedFolds, 1);
+  EXPECT_DOUBLE_EQ(back.nestedDefaultQ, learnt.all.nestedDefaultQ);
+}
+
 TEST(ChoiceAgainstMafftAuto, KeepsAutoUnlessBeatenByMoreThanTheMargin) {
   // The plain model predicts each candidate's agreement: #1 is predicted
   // 0.03 above --auto (#0), and truly 0.3 above it.

@@ -61,6 +61,9 @@ class SearchTest : public ::testing::Test {
     settings.generations = 5;
     settings.runsPerEvaluation = 3;
   }
+  // The search seeds the core's global generator; later tests in the same
+  // process expect its start value.
+  void TearDown() override { ::seed = 237.0; }
   OptionSpace space;
   SearchSettings settings;
 };
