@@ -144,6 +144,56 @@ double smallestSafeMargin(const std::vector<TopGain>& tops, size_t sets) {
   return margins.back();
 }
 
+SwitchJudgement judgeSwitching(const std::vector<ChoiceExample>& examples,
+                               const std::vector<int>& folds,
+                               const std::vector<advice::ChoiceModel>& perFold) {
+  const size_t k = perFold.size();
+  std::vector<std::vector<TopGain>> tops(k);
+  std::vector<size_t> anchored(k, 0);
+  std::vector<TopGain> every;
+  size_t everyAnchored = 0;
+  auto foldOf = [&](size_t i) { return static_cast<size_t>(folds[i] - 1); };
+  for (size_t i = 0; i < examples.size(); ++i) {
+    if (foldOf(i) >= k || !hasAnchor(examples[i])) continue;
+    ++anchored[foldOf(i)];
+    ++everyAnchored;
+    TopGain t;
+    if (!topGain(perFold[foldOf(i)], examples[i], &t)) continue;
+    tops[foldOf(i)].push_back(t);
+    every.push_back(t);
+  }
+  SwitchJudgement j;
+  j.margin = smallestSafeMargin(every, everyAnchored);
+  j.kept.assign(examples.size(), 0);
+  double autoSum = 0, keptSum = 0;
+  int worse = 0;
+  for (size_t i = 0; i < examples.size(); ++i) {
+    const size_t f = foldOf(i);
+    if (f >= k) continue;
+    std::vector<TopGain> others;
+    size_t otherSets = 0;
+    for (size_t g = 0; g < k; ++g) {
+      if (g == f) continue;
+      others.insert(others.end(), tops[g].begin(), tops[g].end());
+      otherSets += anchored[g];
+    }
+    const double margin = otherSets == 0 ? j.margin : smallestSafeMargin(others, otherSets);
+    j.kept[i] = keptQ(perFold[f], examples[i], margin);
+    if (!hasAnchor(examples[i])) continue;
+    const double autoQ = examples[i].q[static_cast<size_t>(examples[i].anchor)];
+    ++j.anchored;
+    autoSum += autoQ;
+    keptSum += j.kept[i];
+    if (j.kept[i] < autoQ - advice::kWorseThanAuto) ++worse;
+  }
+  if (j.anchored > 0) {
+    j.autoQ = autoSum / j.anchored;
+    j.keptQ = keptSum / j.anchored;
+    j.worseShare = static_cast<double>(worse) / j.anchored;
+  }
+  return j;
+}
+
 namespace {
 
 std::vector<double> midRanks(const std::vector<double>& v) {

@@ -48,6 +48,20 @@ double keptQ(const advice::ChoiceModel& model, const ChoiceExample& example, dou
 // sets where the top is another candidate).
 double smallestSafeMargin(const std::vector<TopGain>& tops, size_t sets);
 
+// Switching away from --auto, held out: examples[i] lies in fold folds[i]
+// (1-based) and is judged by perFold[folds[i] - 1] with the margin taken
+// over the other folds' examples alone, so that its own outcome never sets
+// its threshold. The margin over every example is the one that ships.
+struct SwitchJudgement {
+  double margin = 0;
+  std::vector<double> kept;  // per example: keptQ with its margin
+  int anchored = 0;          // examples where --auto produced an alignment
+  double autoQ = 0, keptQ = 0, worseShare = 0;  // means over those
+};
+SwitchJudgement judgeSwitching(const std::vector<ChoiceExample>& examples,
+                               const std::vector<int>& folds,
+                               const std::vector<advice::ChoiceModel>& perFold);
+
 // Spearman's rank correlation of x and y (mid-ranks for ties); NaN with
 // fewer than three values or when either is constant.
 double spearman(const std::vector<double>& x, const std::vector<double>& y);

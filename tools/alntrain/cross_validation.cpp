@@ -212,51 +212,24 @@ double definedMean(const std::vector<double>& values) {
 // of the other folds' held-out sets alone, so that its own outcome never
 // sets its threshold.
 void keepMafftAutoUnlessBeaten(std::vector<HeldOut>* results, LearntChoice& learnt) {
-  std::vector<std::vector<TopGain>> tops(learnt.perFold.size());
-  std::vector<size_t> anchored(learnt.perFold.size(), 0);
-  std::vector<TopGain> every;
-  size_t everyAnchored = 0;
+  std::vector<ChoiceExample> examples;
+  std::vector<int> folds;
   for (const HeldOut& h : *results) {
-    const size_t f = static_cast<size_t>(h.fold - 1);
-    if (f >= tops.size() || h.example.anchor < 0) continue;
-    ++anchored[f];
-    ++everyAnchored;
-    TopGain t;
-    if (!topGain(learnt.perFold[f], h.example, &t)) continue;
-    tops[f].push_back(t);
-    every.push_back(t);
+    examples.push_back(h.example);
+    folds.push_back(h.fold);
   }
+  const SwitchJudgement j = judgeSwitching(examples, folds, learnt.perFold);
   advice::ChoiceModel& m = learnt.all;
-  m.hasSwitchMargin = everyAnchored > 0;
-  m.switchMargin = smallestSafeMargin(every, everyAnchored);
-  double autoSum = 0, keptSum = 0;
-  int worse = 0;
-  m.autoSets = 0;
-  for (HeldOut& h : *results) {
-    const size_t f = static_cast<size_t>(h.fold - 1);
-    if (f >= tops.size() || h.example.anchor < 0) {
-      h.keptQ = h.learntQ;
-      continue;
-    }
-    std::vector<TopGain> others;
-    size_t otherSets = 0;
-    for (size_t g = 0; g < tops.size(); ++g) {
-      if (g == f) continue;
-      others.insert(others.end(), tops[g].begin(), tops[g].end());
-      otherSets += anchored[g];
-    }
-    const double margin = otherSets == 0 ? m.switchMargin : smallestSafeMargin(others, otherSets);
-    h.keptQ = keptQ(learnt.perFold[f], h.example, margin);
-    const double autoQ = h.example.q[static_cast<size_t>(h.example.anchor)];
-    ++m.autoSets;
-    autoSum += autoQ;
-    keptSum += h.keptQ;
-    if (h.keptQ < autoQ - advice::kWorseThanAuto) ++worse;
+  m.hasSwitchMargin = j.anchored > 0;
+  m.switchMargin = j.margin;
+  m.autoSets = j.anchored;
+  m.autoQ = j.autoQ;
+  m.keptQ = j.keptQ;
+  m.worseShare = j.worseShare;
+  for (size_t i = 0; i < results->size(); ++i) {
+    HeldOut& h = (*results)[i];
+    h.keptQ = h.example.anchor < 0 ? h.learntQ : j.kept[i];
   }
-  if (m.autoSets == 0) return;
-  m.autoQ = autoSum / m.autoSets;
-  m.keptQ = keptSum / m.autoSets;
-  m.worseShare = static_cast<double>(worse) / m.autoSets;
 }
 
 }  // namespace
