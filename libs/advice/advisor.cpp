@@ -54,6 +54,18 @@ bool findEffort(const std::string& name, Effort* effort, std::string* error) {
   return false;
 }
 
+double mafftAutoWallSeconds(const CostModel& model, int sequences, double meanLength,
+                            double longest, int jobs) {
+  const int cores = std::min(std::max(jobs, 1), 4);
+  return expectedSeconds(model, runs::makeConfiguration(MAFFT, kMafftAutoOption), sequences,
+                         meanLength, longest) /
+         (1 + kMafftThreadGain * (cores - 1));
+}
+
+double effortBudget(const Effort& effort, double mafftAutoSeconds) {
+  return std::max(effort.minimumSeconds, effort.budgetFactor * mafftAutoSeconds);
+}
+
 Advisor::Advisor(const AdviceSettings& settings) : settings_(settings) {}
 Advisor::~Advisor() = default;
 
@@ -126,6 +138,11 @@ bool Advisor::chooseEstimator(std::string* error) {
   advice_.estimator = asked == "learned" ? Estimator::kLearned : advice_.model.defaultEstimator;
   if (advice_.estimator == Estimator::kAgreement) advice_.modelPath.clear();
   else if (advice_.model.hasSwitchMargin) advice_.switchMargin = advice_.model.switchMargin;
+  // An effort's default budget runs fewer candidates than all: its own
+  // margin, judged on what it runs, when the model has one.
+  const EffortCheck* e = advice_.model.findEffort(settings_.effort);
+  if (advice_.estimator == Estimator::kLearned && settings_.budgetSeconds < 0 && e)
+    advice_.switchMargin = e->switchMargin;
   return true;
 }
 
@@ -225,18 +242,13 @@ void Advisor::planRuns() {
   const double longest = static_cast<double>(advice_.data.longest());
   const CostModel& model = advice_.costModel;
   BudgetReport& b = advice_.budget;
-  const int cores = std::min(std::max(settings_.jobs, 1), 4);
-  b.mafftAutoSeconds = expectedSeconds(model, runs::makeConfiguration(MAFFT, kMafftAutoOption), n,
-                                       length, longest) /
-                       (1 + kMafftThreadGain * (cores - 1));
+  b.mafftAutoSeconds = mafftAutoWallSeconds(model, n, length, longest, settings_.jobs);
   Effort effort{};
   std::string unused;
   findEffort(settings_.effort, &effort, &unused);  // checked by checkInputs
   b.effort = effort.name;
   b.byDefault = settings_.budgetSeconds < 0;
-  b.seconds = b.byDefault
-                  ? std::max(effort.minimumSeconds, effort.budgetFactor * b.mafftAutoSeconds)
-                  : settings_.budgetSeconds;
+  b.seconds = b.byDefault ? effortBudget(effort, b.mafftAutoSeconds) : settings_.budgetSeconds;
   // Above kHugeInputSequences what keeps an N x N matrix (4 bytes a cell,
   // half of it) does not run at all.
   const double matrixGb = 2.0 * n * n / 1e9;

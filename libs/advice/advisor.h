@@ -56,6 +56,12 @@ struct Effort {
 const Effort kEfforts[] = {{"fast", 1.25, 0.5}, {"default", 2, 1}, {"thorough", 5, 2}};
 // False with *error when name is none of kEfforts'.
 bool findEffort(const std::string& name, Effort* effort, std::string* error);
+// MAFFT --auto's expected wall time on `jobs` cores (threads counted up to
+// four, kMafftThreadGain each beyond the first), and the effort's budget:
+// budgetFactor times it, at least minimumSeconds.
+double mafftAutoWallSeconds(const CostModel& model, int sequences, double meanLength,
+                            double longest, int jobs);
+double effortBudget(const Effort& effort, double mafftAutoSeconds);
 // MAFFT --auto --thread J against one thread: measured 1.4 times as fast on
 // two cores (L-INS-i on 44 sequences, FFT-NS-2 on 1,000); counted up to 4.
 const double kMafftThreadGain = 0.4;

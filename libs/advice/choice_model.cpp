@@ -73,8 +73,18 @@ std::string formatChoiceModel(const ChoiceModel& m) {
                                              {"learnedFolds", m.nestedLearnedFolds},
                                              {"defaultQ", m.nestedDefaultQ}};
   if (m.hasSwitchMargin) j["switchMargin"] = m.switchMargin;
+  for (const EffortCheck& e : m.efforts)
+    j["efforts"][e.effort] = {{"switchMargin", e.switchMargin}, {"dataSets", e.dataSets},
+                              {"autoQ", e.autoQ},               {"keptQ", e.keptQ},
+                              {"worseShare", e.worseShare},     {"meanRuns", e.meanRuns}};
   j["defaultEstimator"] = estimatorName(m.defaultEstimator);
   return j.dump(2) + "\n";
+}
+
+const EffortCheck* ChoiceModel::findEffort(const std::string& name) const {
+  for (const EffortCheck& e : efforts)
+    if (e.effort == name) return &e;
+  return nullptr;
 }
 
 bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* error) {
@@ -120,6 +130,22 @@ bool parseChoiceModel(const std::string& text, ChoiceModel* model, std::string* 
       m.switchMargin = finiteNumber(j, "switchMargin");
       if (m.switchMargin < 0 || m.switchMargin >= 1)
         throw std::runtime_error("\"switchMargin\" is not in [0, 1)");
+    }
+    if (j.contains("efforts")) {
+      if (!j.at("efforts").is_object()) throw std::runtime_error("\"efforts\" is not an object");
+      for (const auto& [name, e] : j.at("efforts").items()) {
+        EffortCheck c;
+        c.effort = name;
+        c.switchMargin = finiteNumber(e, "switchMargin");
+        if (c.switchMargin < 0 || c.switchMargin >= 1)
+          throw std::runtime_error("an effort's \"switchMargin\" is not in [0, 1)");
+        c.dataSets = count(e, "dataSets");
+        c.autoQ = finiteNumber(e, "autoQ");
+        c.keptQ = finiteNumber(e, "keptQ");
+        c.worseShare = finiteNumber(e, "worseShare");
+        c.meanRuns = finiteNumber(e, "meanRuns");
+        m.efforts.push_back(c);
+      }
     }
     const std::string chosen = j.at("defaultEstimator").get<std::string>();
     if (chosen != "learned" && chosen != "agreement")

@@ -34,6 +34,17 @@ enum class Estimator { kAgreement, kLearned };
 
 const char* estimatorName(Estimator estimator);
 
+// Switching away from --auto judged held out for one effort: among the
+// candidates that effort's default budget runs (fewer than all), with a
+// margin of its own.
+struct EffortCheck {
+  std::string effort;  // "fast", "default", "thorough"
+  double switchMargin = 0;
+  int dataSets = 0;                             // where --auto ran
+  double autoQ = 0, keptQ = 0, worseShare = 0;  // as the fields below
+  double meanRuns = 0;                          // candidates the budget ran
+};
+
 struct ChoiceModel {
   FeatureVector weight{};
   FeatureVector scale = filled(1.0);
@@ -57,6 +68,10 @@ struct ChoiceModel {
   // nested folds: not computed (older files).
   int nestedFolds = 0, nestedLearnedFolds = 0;
   double nestedDefaultQ = 0;
+  // Per effort (none in older files); the advisor takes the margin of the
+  // effort it runs at, switchMargin with a budget given in seconds.
+  std::vector<EffortCheck> efforts;
+  const EffortCheck* findEffort(const std::string& name) const;
 
   static FeatureVector filled(double value);
   static ChoiceModel plain();

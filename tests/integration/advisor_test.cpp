@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "advice/choice_model.h"
 #include "scoring/agreement.h"
@@ -223,6 +224,26 @@ TEST_F(AdvisorTest, LearnedEstimatorRanksByPredictedQAndMergesItsThreeBest) {
     EXPECT_EQ(inputs, firstThree);
   }
   EXPECT_EQ(report["best"]["id"], report["candidates"][0]["id"]);
+}
+
+// An effort's default budget takes that effort's margin from the model; a
+// budget in seconds, or an effort the model did not judge, the general one.
+TEST_F(AdvisorTest, EachEffortTakesItsOwnSwitchMargin) {
+  options.aligners = {2, 3};
+  json model = json::parse(reverseModel());
+  model["switchMargin"] = 0.03;
+  model["efforts"]["fast"] = {{"switchMargin", 0.25}, {"dataSets", 29}, {"autoQ", 0.8},
+                              {"keptQ", 0.81}, {"worseShare", 0}, {"meanRuns", 5}};
+  writeFile(dir.file("model.json"), model.dump());
+  options.choiceModel = dir.file("model.json");
+  const std::vector<std::tuple<std::string, double, double>> cases = {
+      {"fast", -1, 0.25}, {"default", -1, 0.03}, {"fast", 100, 0.03}};
+  for (const auto& [effort, budget, margin] : cases) {
+    options.effort = effort;
+    options.budgetSeconds = budget;
+    options.outputFolder = dir.file("out-" + effort + std::to_string(budget > 0));
+    EXPECT_EQ(advise(0)["choice"]["switchMargin"], margin) << effort << " " << budget;
+  }
 }
 
 TEST_F(AdvisorTest, ModelFileFaultsAreLoudUnlessAgreementIsAsked) {

@@ -103,30 +103,6 @@ std::vector<advice::CandidateResult> cachedResults(size_t s,
   return results;
 }
 
-// The learnt choice's example: the valid candidates' features and Q, and
-// plain agreement's rank correlation with Q.
-// anchored: results[0] is MAFFT --auto (advice/candidates.h).
-ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results, size_t records,
-                            bool anchored, double* agreementSpearman) {
-  ChoiceExample example;
-  std::vector<std::string> names;
-  for (size_t i = 0; i < records; ++i) names.push_back(runs::safeName(i));
-  std::vector<const std::vector<std::string>*> rows;
-  std::vector<int> kinds;
-  for (const advice::CandidateResult& r : results) {
-    if (!r.valid) continue;
-    rows.push_back(&r.rows);
-    kinds.push_back(r.candidate.configuration.kind);
-    example.q.push_back(r.q);
-  }
-  if (anchored && !results.empty() && results[0].valid) example.anchor = 0;
-  if (!advice::candidateFeatures(names, rows, kinds, &example.candidates)) example = {};
-  std::vector<double> agreement;
-  for (const advice::FeatureVector& f : example.candidates) agreement.push_back(f[advice::kAgreement]);
-  *agreementSpearman = spearman(agreement, example.q);
-  return example;
-}
-
 // Each aligner's default on the set, and the best run of all made on it.
 void defaultsAndOracle(const BenchmarkSet& set, const RunCache& cache,
                        const std::vector<int>& aligners, HeldOut* result) {
@@ -152,6 +128,27 @@ void defaultsAndOracle(const BenchmarkSet& set, const RunCache& cache,
 
 }  // namespace
 
+ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results, size_t records,
+                            bool anchored, double* agreementSpearman) {
+  ChoiceExample example;
+  std::vector<std::string> names;
+  for (size_t i = 0; i < records; ++i) names.push_back(runs::safeName(i));
+  std::vector<const std::vector<std::string>*> rows;
+  std::vector<int> kinds;
+  for (const advice::CandidateResult& r : results) {
+    if (!r.valid) continue;
+    rows.push_back(&r.rows);
+    kinds.push_back(r.candidate.configuration.kind);
+    example.q.push_back(r.q);
+  }
+  if (anchored && !results.empty() && results[0].valid) example.anchor = 0;
+  if (!advice::candidateFeatures(names, rows, kinds, &example.candidates)) example = {};
+  std::vector<double> agreement;
+  for (const advice::FeatureVector& f : example.candidates) agreement.push_back(f[advice::kAgreement]);
+  *agreementSpearman = spearman(agreement, example.q);
+  return example;
+}
+
 bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
                    const std::vector<int>& aligners, Evaluator& evaluator, HeldOut* result,
                    std::string* error) {
@@ -174,6 +171,8 @@ bool adviseHeldOut(size_t s, const std::string& table, const std::string& front,
     if (r.valid) result->candidatesOracleQ = std::max(result->candidatesOracleQ, r.q);
   result->example =
       choiceExample(results, set.data.size(), anchored, &result->agreementSpearman);
+  result->runs = results;
+  result->anchored = anchored;
   const std::vector<size_t> byAgreement = advice::rankCandidates(results, advice::RankBy::kAgreement);
   const std::vector<size_t> byReference = advice::rankCandidates(results, advice::RankBy::kReference);
   if (!byAgreement.empty() && results[byAgreement[0]].valid) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice.h"
 #include "choice_fit.h"
 #include "evaluation.h"
 #include "runs/aligner_names.h"
@@ -49,6 +50,10 @@ struct HeldOut {
   // The advisor's choice: --auto's alignment unless the learnt model's top
   // candidate beats it by more than the margin (learnChoice).
   double keptQ = 0;
+  // Every candidate in the advice's order (--auto first when anchored),
+  // with its rows, Q and validity: what each effort's budget chooses from.
+  std::vector<advice::CandidateResult> runs;
+  bool anchored = false;
 };
 
 // The learnt choice's models: one per fold, fitted on the other folds'
@@ -89,6 +94,13 @@ bool crossValidate(const std::vector<size_t>& active, const CrossValidationSetti
 // keptQ and rank correlations; the model fitted on all carries the margin
 // and the held-out figures against MAFFT --auto.
 LearntChoice learnChoice(std::vector<HeldOut>* results, int folds);
+
+// The learnt choice's example: the valid candidates' features (computed
+// among them alone) and Q, anchored on results[0] (MAFFT --auto) when
+// anchored and valid; *agreementSpearman: plain agreement's rank
+// correlation with Q.
+ChoiceExample choiceExample(const std::vector<advice::CandidateResult>& results, size_t records,
+                            bool anchored, double* agreementSpearman);
 
 // Advises one data set with a table and a front: the candidates, their runs
 // (through the cache) and the two choices; false when interrupted or failed.

@@ -15,6 +15,7 @@
 #include "benchmark_set.h"
 #include "configuration_list.h"
 #include "cross_validation.h"
+#include "effort_validation.h"
 #include "evaluation.h"
 #include "front_plot.h"
 #include "gain_fit.h"
@@ -81,7 +82,10 @@ class Trainer {
   // Writes the search's table and front (and, for the main search, its
   // pictures and search.tsv) into folder.
   bool writeCostModel();
-  advice::GainModel fitGains() const;
+  // The gain model over every data set, and in *perFold one fitted without
+  // each fold's held-out sets (with the all-set model's form and errors).
+  advice::GainModel fitGains(const std::vector<HeldOut>& heldOut,
+                             std::vector<advice::GainModel>* perFold) const;
   bool writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
                     const std::string& folder, bool main, std::string* error);
   int stopped();
@@ -348,9 +352,11 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
 // The gain model from the cached runs: on every set where MAFFT --auto ran,
 // each configuration's gain over it; configurations run on fewer than half
 // of those sets are left out (a search tries most on a few).
-advice::GainModel Trainer::fitGains() const {
+advice::GainModel Trainer::fitGains(const std::vector<HeldOut>& heldOut,
+                                    std::vector<advice::GainModel>* perFold) const {
   const runs::Configuration automatic = runs::makeConfiguration(MAFFT, "--auto");
   std::vector<GainExample> examples;
+  std::vector<size_t> exampleSet;
   std::map<std::string, runs::Configuration> configurations;
   std::map<std::string, int> counts;
   for (size_t s : active_) {
@@ -366,10 +372,24 @@ advice::GainModel Trainer::fitGains() const {
       ++counts[label];
     }
     examples.push_back(e);
+    exampleSet.push_back(s);
   }
   for (const auto& [label, n] : counts)
     if (2 * static_cast<size_t>(n) < examples.size()) configurations.erase(label);
-  return crossValidatedGainModel(examples, configurations, options_.folds);
+  const advice::GainModel all = crossValidatedGainModel(examples, configurations, options_.folds);
+  std::map<size_t, int> foldOf;
+  for (const HeldOut& h : heldOut) foldOf[h.set] = h.fold;
+  perFold->clear();
+  for (int f = 1; f <= options_.folds; ++f) {
+    std::vector<GainExample> training;
+    for (size_t i = 0; i < examples.size(); ++i)
+      if (foldOf.count(exampleSet[i]) && foldOf[exampleSet[i]] != f) training.push_back(examples[i]);
+    advice::GainModel m = fitGainModel(training, configurations, all.form);
+    for (advice::GainEntry& e : m.entries)
+      if (const advice::GainEntry* shipped = all.find(e.configuration)) e.error = shipped->error;
+    perFold->push_back(m);
+  }
+  return all;
 }
 
 bool Trainer::writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
@@ -474,10 +494,21 @@ int Trainer::run() {
       if (runs::SignalGuard::caught()) return stopped();
       return fail(error_, kTrainingFailed);
     }
-    const LearntChoice learnt = learnChoice(&heldOut, options_.folds);
-    const advice::GainModel gains = fitGains();
+    LearntChoice learnt = learnChoice(&heldOut, options_.folds);
+    std::vector<advice::GainModel> gainPerFold;
+    const advice::GainModel gains = fitGains(heldOut, &gainPerFold);
+    std::string efforts;
+    advice::CostModel costModel;
+    const std::string costPath = runs::findDataFile("", "cost-model.json");
+    if (advice::readCostModel(costPath, &costModel, &error)) {
+      learnt.all.efforts =
+          validateEfforts(heldOut, sets_, learnt, gainPerFold, costModel, kEffortJobs);
+      efforts = formatEffortChecks(learnt.all.efforts, kEffortJobs);
+    } else {
+      efforts = "\nNo effort judged: " + error + ".\n";
+    }
     summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt) +
-                               "\n" + formatGainReport(gains);
+                               efforts + "\n" + formatGainReport(gains);
     if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
                                    crossValidationTsv(heldOut, sets_), &error) ||
         !runs::writeFileAtomically(output_ + "/choice-model.json",

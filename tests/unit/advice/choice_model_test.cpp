@@ -92,6 +92,7 @@ TEST(ChoiceModel, FileRoundTripAndRefusals) {
   m.defaultEstimator = Estimator::kLearned;
   m.hasSwitchMargin = true;
   m.switchMargin = 0.0375;
+  m.efforts = {{"fast", 0.0625, 29, 0.78, 0.79, 0.0, 5}};
   const std::string text = formatChoiceModel(m);
   ChoiceModel back;
   std::string error;
@@ -102,6 +103,9 @@ TEST(ChoiceModel, FileRoundTripAndRefusals) {
   EXPECT_EQ(back.defaultEstimator, Estimator::kLearned);
   EXPECT_EQ(back.dataSets, 40);
   EXPECT_EQ(back.switchMargin, 0.0375);
+  ASSERT_NE(back.findEffort("fast"), nullptr);
+  EXPECT_EQ(back.findEffort("fast")->switchMargin, 0.0625);
+  EXPECT_EQ(back.findEffort("default"), nullptr);
 
   auto refused = [&](const std::string& from, const std::string& to) {
     std::string changed = text;
@@ -126,12 +130,16 @@ TEST(ChoiceModel, FileRoundTripAndRefusals) {
   // A margin outside [0, 1) would keep --auto always, or never.
   EXPECT_TRUE(refused("0.0375", "-0.0375"));
   EXPECT_TRUE(refused("0.0375", "1.5"));
-  // Files fitted before the margin existed still read: no margin.
-  std::string older = text;
+  EXPECT_TRUE(refused("0.0625", "-1"));  // an effort's margin as the general one
+  // Files fitted before the margins existed still read: no margin.
+  ChoiceModel withoutMargins = m;
+  withoutMargins.efforts.clear();
+  std::string older = formatChoiceModel(withoutMargins);
   older.erase(older.find("\"switchMargin\""), std::string("\"switchMargin\": 0.0375,").size());
   ChoiceModel old;
   ASSERT_TRUE(parseChoiceModel(older, &old, &error)) << error;
   EXPECT_FALSE(old.hasSwitchMargin);
+  EXPECT_TRUE(old.efforts.empty());
   EXPECT_FALSE(parseChoiceModel(text.substr(0, text.size() / 2), &back, &error));
   EXPECT_FALSE(readChoiceModel("/nonexistent/choice-model.json", &back, &error));
   EXPECT_NE(error.find("/nonexistent/choice-model.json"), std::string::npos);
