@@ -29,6 +29,15 @@ json estimator(const Advice& advice) {
   if (advice.estimator != advice::Estimator::kLearned)
     return {{"name", "agreement"}, {"model", nullptr}, {"crossValidation", nullptr}};
   const advice::ChoiceModel& m = advice.model;
+  // The effort's own held-out record, when its default budget ran and the
+  // model judged it: what this advice may expect against --auto.
+  const advice::EffortCheck* e =
+      advice.budget.byDefault ? m.findEffort(advice.budget.effort) : nullptr;
+  json effort;
+  if (e)
+    effort = {{"effort", e->effort},     {"dataSets", e->dataSets}, {"autoQ", e->autoQ},
+              {"keptQ", e->keptQ},       {"worseShare", e->worseShare},
+              {"switchMargin", e->switchMargin}, {"meanRuns", e->meanRuns}};
   return {{"name", "learned"},
           {"model", advice.modelPath},
           {"crossValidation",
@@ -37,7 +46,8 @@ json estimator(const Advice& advice) {
             {"learnedQ", m.learnedQ},
             {"agreementQ", m.agreementQ},
             {"learnedSpearman", m.learnedSpearman},
-            {"agreementSpearman", m.agreementSpearman}}}};
+            {"agreementSpearman", m.agreementSpearman},
+            {"effort", effort}}}};
 }
 
 // The time budget, and what it left out and why.

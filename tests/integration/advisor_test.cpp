@@ -242,7 +242,14 @@ TEST_F(AdvisorTest, EachEffortTakesItsOwnSwitchMargin) {
     options.effort = effort;
     options.budgetSeconds = budget;
     options.outputFolder = dir.file("out-" + effort + std::to_string(budget > 0));
-    EXPECT_EQ(advise(0)["choice"]["switchMargin"], margin) << effort << " " << budget;
+    const json report = advise(0);
+    EXPECT_EQ(report["choice"]["switchMargin"], margin) << effort << " " << budget;
+    // The report carries the held-out record of the effort that applied.
+    const json& record = report["estimator"]["crossValidation"]["effort"];
+    EXPECT_EQ(record.is_null(), margin != 0.25) << record.dump();
+    if (!record.is_null()) {
+      EXPECT_EQ(record["keptQ"], 0.81);
+    }
   }
 }
 
