@@ -306,18 +306,25 @@ TEST_F(AdvisorTest, HangingAlignerTimesOut) {
 
 // Families of constant cost: MAFFT's and Kalign's 0.1 s, DIALIGN-TX's and
 // the merge's 100 s.
-std::string flatCostModel(bool slowDialign = true) {
+// A cost model of constant times: each family's seconds, whatever the size.
+std::string constantCostModel(const std::vector<std::pair<std::string, double>>& seconds) {
   std::string families;
-  for (const char* f : {"kalign", "mafft-progressive", "mafft-iterative", "mafft-consistency",
-                        "dialigntx", "merge"}) {
-    const bool slow = (slowDialign && std::string(f) == "dialigntx") || std::string(f) == "merge";
-    families += std::string(families.empty() ? "" : ",") + "{\"family\": \"" + f +
-                "\", \"startSeconds\": " + (slow ? "100" : "0.1") +
+  for (const auto& [family, s] : seconds)
+    families += std::string(families.empty() ? "" : ",") + "{\"family\": \"" + family +
+                "\", \"startSeconds\": " + std::to_string(s) +
                 ", \"logA\": -50, \"b\": 0, \"c\": 0, \"runs\": 1, \"dataSets\": 1, "
                 "\"sequences\": [4, 9], \"large\": null, \"meanQ\": 0.7, "
                 "\"heldOutError\": {\"median\": 1, \"p90\": 1}}";
-  }
   return "{\"floorSeconds\": 0.05, \"families\": [" + families + "]}";
+}
+
+std::string flatCostModel(bool slowDialign = true) {
+  return constantCostModel({{"kalign", 0.1},
+                            {"mafft-progressive", 0.1},
+                            {"mafft-iterative", 0.1},
+                            {"mafft-consistency", 0.1},
+                            {"dialigntx", slowDialign ? 100 : 0.1},
+                            {"merge", 100}});
 }
 
 // Within the budget: what does not fit is left out with its expected time,
@@ -425,17 +432,10 @@ TEST_F(AdvisorTest, TheBudgetWeighsEachCandidatesPredictedGain) {
 // the model underrates then stops only longer ones), without one the
 // longest first.
 TEST_F(AdvisorTest, RunOrderIsFirstPickThenByExpectedTime) {
-  std::string families;
-  const std::vector<std::pair<std::string, double>> seconds = {
-      {"kalign", 0.1}, {"mafft-progressive", 0.2}, {"mafft-iterative", 0.3},
-      {"mafft-consistency", 0.4}, {"merge", 100}};
-  for (const auto& [family, s] : seconds)
-    families += std::string(families.empty() ? "" : ",") + "{\"family\": \"" + family +
-                "\", \"startSeconds\": " + std::to_string(s) +
-                ", \"logA\": -50, \"b\": 0, \"c\": 0, \"runs\": 1, \"dataSets\": 1, "
-                "\"sequences\": [4, 9], \"large\": null, \"meanQ\": 0.7, "
-                "\"heldOutError\": {\"median\": 1, \"p90\": 1}}";
-  writeFile(dir.file("cost.json"), "{\"floorSeconds\": 0.05, \"families\": [" + families + "]}");
+  writeFile(dir.file("cost.json"),
+            constantCostModel({{"kalign", 0.1}, {"mafft-progressive", 0.2},
+                               {"mafft-iterative", 0.3}, {"mafft-consistency", 0.4},
+                               {"merge", 100}}));
   options.costModel = dir.file("cost.json");
   options.aligners = {2, 3};
   options.jobs = 1;
