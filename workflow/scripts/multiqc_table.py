@@ -147,8 +147,10 @@ def run_multiqc(results, multiqc="multiqc"):
     report = os.path.join(out, "multiqc_report.html")
     if os.path.exists(report):
         os.remove(report)  # an earlier run's page never passes for this one's
-    command = [multiqc, "--force", "--quiet", "--title", "Alignment advice", "--outdir", out,
-               "--cl-config", "no_version_check: true", os.path.join(results, TABLE_FILE)]
+    # The title as configuration: given as --title, it would rename the page.
+    command = [multiqc, "--force", "--quiet", "--outdir", out, "--cl-config",
+               "{no_version_check: true, title: Alignment advice}",
+               os.path.join(results, TABLE_FILE)]
     try:
         process = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                  stderr=subprocess.STDOUT)
