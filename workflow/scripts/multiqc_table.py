@@ -34,8 +34,8 @@ HEADERS = {
                         description="The learnt estimator's Q of the chosen alignment "
                                     "(no reference)"),
     "agreement": dict(_SCORE, title="Agreement",
-                      description="Agreement of the chosen alignment with the others "
-                                  "(no reference, ranked by agreement)"),
+                      description="Agreement of the chosen alignment with the other "
+                                  "candidates' (no reference)"),
     "seconds": dict(_SECONDS, title="Time",
                     description="Run time of the chosen configuration"),
     "auto_Q": dict(_SCORE, title="--auto Q", description="Q of MAFFT --auto's alignment"),
