@@ -85,7 +85,7 @@ done
 
 # MultiQC run on the results folder finds the advice table: a row per data
 # set, the failed one without scores, the others as in summary.tsv.
-multiqc --quiet --cl-config "no_version_check: true" --outdir "$tmp/multiqc" results \
+multiqc --quiet --fullnames --cl-config "no_version_check: true" --outdir "$tmp/multiqc" results \
   >multiqc.log 2>&1 || fail "multiqc on the results failed: $(tail -5 multiqc.log)"
 python3 - "$summary" "$tmp/multiqc/multiqc_data/multiqc_alignment_advice.txt" <<'EOF' ||
 import csv, sys

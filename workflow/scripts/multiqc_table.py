@@ -148,7 +148,9 @@ def run_multiqc(results, multiqc="multiqc"):
     if os.path.exists(report):
         os.remove(report)  # an earlier run's page never passes for this one's
     # The title as configuration: given as --title, it would rename the page.
-    command = [multiqc, "--force", "--quiet", "--outdir", out, "--cl-config",
+    # --fullnames: MultiQC's cleaning of sample names would cut data set
+    # names such as x_R1 and x_R2 to one row.
+    command = [multiqc, "--force", "--quiet", "--fullnames", "--outdir", out, "--cl-config",
                "{no_version_check: true, title: Alignment advice}",
                os.path.join(results, TABLE_FILE)]
     try:
