@@ -69,9 +69,12 @@ def _is_mafft_auto(candidate):
 
 
 def _configuration(candidate):
-    options = " ".join(str(candidate.get("options") or "").split())
-    return f"{candidate.get('aligner', '?')} {options}" if options else \
-        f"{candidate.get('aligner', '?')} (its defaults)"
+    options = " ".join(str(candidate.get("options") or "").split()) or "(its defaults)"
+    return f"{candidate.get('aligner', '?')} {options}"
+
+
+def _in_column_order(result):
+    return {column: result[column] for column in HEADERS if column in result}
 
 
 def row(name, folder):
@@ -84,7 +87,7 @@ def row(name, folder):
     if line["status"] != "done":
         if line["reason"] != "NA":
             result["reason"] = line["reason"]
-        return {column: result[column] for column in HEADERS if column in result}
+        return _in_column_order(result)
     # summarise() has read report.json and found its best candidate.
     report = _read_json(os.path.join(folder, "report.json"))
     candidates = report.get("candidates", [])
@@ -106,7 +109,7 @@ def row(name, folder):
             result["auto_seconds"] = auto["seconds"]
         if kind and auto.get(kind[1]) is not None:
             result["gain"] = best[kind[1]] - auto[kind[1]]
-    return {column: result[column] for column in HEADERS if column in result}
+    return _in_column_order(result)
 
 
 def table(results, data_sets):
