@@ -83,6 +83,31 @@ done
 [[ $(field BB11001 report "$summary") == BB11001/report.html && -s results/BB11001/report.html &&
   $(field bad report "$summary") == NA ]] || fail "the report column does not link the report pages"
 
+# MultiQC run on the results folder finds the advice table: a row per data
+# set, the failed one without scores, the others as in summary.tsv.
+multiqc --quiet --fullnames --cl-config "no_version_check: true" --outdir "$tmp/multiqc" results \
+  >multiqc.log 2>&1 || fail "multiqc on the results failed: $(tail -5 multiqc.log)"
+python3 - "$summary" "$tmp/multiqc/multiqc_data/multiqc_alignment_advice.txt" <<'EOF' ||
+import csv, sys
+lines = {l["data_set"]: l for l in csv.DictReader(open(sys.argv[1]), delimiter="\t")}
+rows = {r["Sample"]: r for r in csv.DictReader(open(sys.argv[2]), delimiter="\t")}
+assert sorted(rows) == sorted(lines), f"rows {sorted(rows)}"
+bad = rows.pop("bad")
+assert bad["status"] == "failed" and "not a residue letter" in bad["reason"], bad
+assert not any(bad[c] for c in ("configuration", "Q", "seconds", "auto_seconds", "gain")), bad
+fmt = lambda v: "NA" if v == "" else f"{float(v):.3f}"
+for name, r in rows.items():
+    line = lines[name]
+    assert r["status"] == "done" and not r["reason"], r
+    assert r["configuration"].split()[0] == line["aligner"], (r, line)
+    assert fmt(r["Q"]) == line["Q"], (r, line)
+    assert float(r["seconds"]) > 0 and float(r["auto_seconds"]) > 0, r
+    score = "Q" if line["Q"] != "NA" else "predicted_Q" if r["predicted_Q"] else "agreement"
+    assert abs(float(r[score]) - float(r["auto_" + score]) - float(r["gain"])) < 1e-9, r
+assert rows["BB11001"]["auto_Q"] and rows["sim001"]["auto_Q"] and not rows["BB12006"]["Q"]
+EOF
+  fail "MultiQC's advice table does not hold the data sets as summary.tsv does"
+
 # A dry run plans the failed data set alone; once it is fixed, only it runs.
 planned() { grep -c '^rule advise:' "$1" || true; }
 snakemake -s "$snakefile" --cores 2 -n --config data="$data" "${options[@]}" >dry.log 2>&1
@@ -90,8 +115,11 @@ snakemake -s "$snakefile" --cores 2 -n --config data="$data" "${options[@]}" >dr
   fail "the dry run does not plan bad alone: $(grep -A6 '^rule advise' dry.log)"
 printf '>a\nMKVLA\n>b\nMKVLAG\n>c\nMRVLA\n' >"$data/bad.fasta"
 before=$(stat -c %Y.%y results/BB11001/best.fasta)
-snakemake -s "$snakefile" --cores 2 --config data="$data" "${options[@]}" >fixed.log 2>&1 ||
-  fail "the run after the fix failed"
+snakemake -s "$snakefile" --cores 2 --config data="$data" "${options[@]}" multiqc=true \
+  >fixed.log 2>&1 || fail "the run after the fix failed"
+grep -P '^bad\tdone\t' results/multiqc/multiqc_data/multiqc_alignment_advice.txt >/dev/null &&
+  grep -q 'Alignment advice' results/multiqc/multiqc_report.html ||
+  fail "the workflow's MultiQC page does not show the fixed data set"
 [[ $(planned fixed.log) -eq 1 ]] || fail "the run after the fix redid more than bad"
 [[ $(field bad status "$summary") == done && $(grep -c $'\tdone\t' "$summary") -eq 4 ]] ||
   fail "the summary after the fix is not 4 done lines"
@@ -140,6 +168,12 @@ grep -q "no program '$tmp/none'" none.log || fail "a missing alnadvise is not na
 snakemake -s "$snakefile" --cores 1 --config data="$data" gnuplot="$tmp/none" "${options[@]}" \
   >gnuplot.log 2>&1 && fail "a missing gnuplot was not refused"
 grep -q "cannot run '$tmp/none'" gnuplot.log || fail "a missing gnuplot is not named"
+printf '#!/bin/sh\necho "no room left" >&2\nexit 1\n' >"$tmp/failing/multiqc"
+chmod +x "$tmp/failing/multiqc"
+snakemake -s "$snakefile" --cores 1 --config data="$data" multiqc=true \
+  multiqc_program="$tmp/failing/multiqc" "${options[@]}" >multiqc-failing.log 2>&1 &&
+  fail "a failing multiqc was not refused"
+grep -q "failed to write.*no room left" multiqc-failing.log || fail "a failing multiqc is not told"
 
 if ((failures)); then
   echo "$failures check(s) failed; logs were in $tmp" >&2

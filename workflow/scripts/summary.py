@@ -68,7 +68,7 @@ def summarise(name, folder):
     return line
 
 
-def _write_atomically(path, data, mode="w"):
+def write_atomically(path, data, mode="w"):
     folder = os.path.dirname(path) or "."
     fd, tmp = tempfile.mkstemp(prefix=".summary.", dir=folder)
     try:
@@ -137,7 +137,7 @@ def write_summary(results, data_sets, gnuplot="gnuplot"):
     RuntimeError when gnuplot fails (the TSV is written first)."""
     os.makedirs(results, exist_ok=True)
     lines = [summarise(name, os.path.join(results, name)) for name in sorted(data_sets)]
-    _write_atomically(os.path.join(results, "summary.tsv"), tsv(lines))
+    write_atomically(os.path.join(results, "summary.tsv"), tsv(lines))
     done = sum(l["status"] == "done" for l in lines)
     title = f"{done} of {len(lines)} data sets advised"
     svg = os.path.join(results, "summary.svg")
@@ -149,5 +149,5 @@ def write_summary(results, data_sets, gnuplot="gnuplot"):
     if process.returncode != 0 or not process.stdout:
         raise RuntimeError(f"{gnuplot} failed to draw {svg}: "
                            + process.stderr.decode("utf-8", "replace").strip())
-    _write_atomically(svg, process.stdout, "wb")
+    write_atomically(svg, process.stdout, "wb")
     return lines
