@@ -338,6 +338,46 @@ bool crossValidate(const std::vector<size_t>& active, const CrossValidationSetti
   return true;
 }
 
+namespace {
+
+// The learnt choice's section: its held-out figures, the default
+// estimator's rule, its weights and its record against MAFFT --auto.
+std::string learntChoiceText(const advice::ChoiceModel& m) {
+  std::string text =
+      "\nLearnt choice without a reference: a linear model over the candidates' features\n"
+      "(fitted per fold on the other folds' data sets). Held out, mean Q: learnt " +
+      fixed(m.learnedQ) + ", plain agreement " + fixed(m.agreementQ) +
+      "; mean rank correlation with Q per data set: learnt " + fixed(m.learnedSpearman) +
+      ", agreement " + fixed(m.agreementSpearman) +
+      ".\nDefault estimator: " + advice::estimatorName(m.defaultEstimator) + " (learnt needs " +
+      fixed(kLearnedMargin) + " over agreement; that rule is decided on these same\n" +
+      "held-out figures). Decided again inside each fold on the other folds alone " +
+      "(nested),\nit chose learnt in " + std::to_string(m.nestedLearnedFolds) + " of " +
+      std::to_string(m.nestedFolds) + " folds; the estimator so chosen has held-out mean Q " +
+      fixed(m.nestedDefaultQ) + ".\nFitted on every data set (" + std::to_string(m.dataSets) +
+      " sets, " + std::to_string(m.candidates) + " candidates), per feature's spread:\n ";
+  for (int k = 0; k < advice::kFeatureCount; ++k)
+    text += std::string(" ") + advice::kFeatureNames[k] + " " + fixed(m.weight[k], 4);
+  text += "\n  level: " + fixed(m.intercept, 4) + " + " + fixed(m.slope, 4) + " x mean agreement\n";
+  if (m.autoSets > 0) {
+    char line[640];
+    std::snprintf(line, sizeof line,
+                  "\nAgainst MAFFT --auto, held out, on the %d data sets where it ran: --auto's "
+                  "mean Q %.3f;\nthe advisor's choice (--auto's alignment unless the learnt "
+                  "model's top candidate beats it\nby more than the switch margin) %.3f, more "
+                  "than %.2f below --auto on %d of %d data sets (%.0f %%).\nThe margin: %.3f, "
+                  "the smallest at which at most %.0f %% of the held-out choices lose that\nmuch "
+                  "(each fold judged with the margin of the other folds' sets).\n",
+                  m.autoSets, m.autoQ, m.keptQ, advice::kWorseThanAuto,
+                  static_cast<int>(std::lround(m.worseShare * m.autoSets)), m.autoSets,
+                  100 * m.worseShare, m.switchMargin, 100 * advice::kWorseShareAllowed);
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace
+
 std::string formatCrossValidation(const std::vector<HeldOut>& results,
                                   const std::vector<BenchmarkSet>& sets, int folds,
                                   const LearntChoice& learnt) {
@@ -396,37 +436,7 @@ std::string formatCrossValidation(const std::vector<HeldOut>& results,
           fixed(all.mean(all.agreement) - all.mean(all.defaults[bestKind])) +
           "; reference over oracle: " +
           (all.oracle > 0 ? fixed(all.reference / all.oracle) : std::string("NA")) + ".\n";
-  const advice::ChoiceModel& m = learnt.all;
-  text +=
-      "\nLearnt choice without a reference: a linear model over the candidates' features\n"
-      "(fitted per fold on the other folds' data sets). Held out, mean Q: learnt " +
-      fixed(m.learnedQ) + ", plain agreement " + fixed(m.agreementQ) +
-      "; mean rank correlation with Q per data set: learnt " + fixed(m.learnedSpearman) +
-      ", agreement " + fixed(m.agreementSpearman) +
-      ".\nDefault estimator: " + advice::estimatorName(m.defaultEstimator) + " (learnt needs " +
-      fixed(kLearnedMargin) + " over agreement; that rule is decided on these same\n" +
-      "held-out figures). Decided again inside each fold on the other folds alone " +
-      "(nested),\nit chose learnt in " + std::to_string(m.nestedLearnedFolds) + " of " +
-      std::to_string(m.nestedFolds) + " folds; the estimator so chosen has held-out mean Q " +
-      fixed(m.nestedDefaultQ) + ".\nFitted on every data set (" + std::to_string(m.dataSets) +
-      " sets, " + std::to_string(m.candidates) + " candidates), per feature's spread:\n ";
-  for (int k = 0; k < advice::kFeatureCount; ++k)
-    text += std::string(" ") + advice::kFeatureNames[k] + " " + fixed(m.weight[k], 4);
-  text += "\n  level: " + fixed(m.intercept, 4) + " + " + fixed(m.slope, 4) + " x mean agreement\n";
-  if (m.autoSets > 0) {
-    char line[640];
-    std::snprintf(line, sizeof line,
-                  "\nAgainst MAFFT --auto, held out, on the %d data sets where it ran: --auto's "
-                  "mean Q %.3f;\nthe advisor's choice (--auto's alignment unless the learnt "
-                  "model's top candidate beats it\nby more than the switch margin) %.3f, more "
-                  "than %.2f below --auto on %d of %d data sets (%.0f %%).\nThe margin: %.3f, "
-                  "the smallest at which at most %.0f %% of the held-out choices lose that\nmuch "
-                  "(each fold judged with the margin of the other folds' sets).\n",
-                  m.autoSets, m.autoQ, m.keptQ, advice::kWorseThanAuto,
-                  static_cast<int>(std::lround(m.worseShare * m.autoSets)), m.autoSets,
-                  100 * m.worseShare, m.switchMargin, 100 * advice::kWorseShareAllowed);
-    text += line;
-  }
+  text += learntChoiceText(learnt.all);
   return text;
 }
 

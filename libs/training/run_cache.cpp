@@ -108,6 +108,25 @@ bool parseRunLine(const std::string& line, RunRecord* r, std::string* why) {
   return true;
 }
 
+namespace {
+
+// The whole file from its start, whatever the descriptor's offset.
+bool readWhole(int fd, const std::string& path, std::string* text, std::string* error) {
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(text->size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      *error = "cannot read '" + path + "': " + std::strerror(errno);
+      return false;
+    }
+    if (n == 0) return true;
+    text->append(buffer, static_cast<size_t>(n));
+  }
+}
+
+}  // namespace
+
 RunCache::~RunCache() {
   if (fd_ >= 0) ::close(fd_);
 }
@@ -126,17 +145,7 @@ bool RunCache::open(const std::string& path, bool load, std::vector<std::string>
     return false;
   }
   std::string text;
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = ::pread(fd_, buffer, sizeof buffer, static_cast<off_t>(text.size()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      *error = "cannot read '" + path + "': " + std::strerror(errno);
-      return false;
-    }
-    if (n == 0) break;
-    text.append(buffer, static_cast<size_t>(n));
-  }
+  if (!readWhole(fd_, path, &text, error)) return false;
   const std::string header = std::string(kRunsHeader) + "\n";
   if (text.empty()) {
     if (!writeAll(fd_, header) || ::fdatasync(fd_) != 0) {
@@ -158,8 +167,13 @@ bool RunCache::open(const std::string& path, bool load, std::vector<std::string>
       return false;
     }
   }
-  if (!load) return true;
-  size_t start = header.size(), lineNumber = 1;
+  if (load) loadLines(text, header.size(), complete, warnings);
+  return true;
+}
+
+void RunCache::loadLines(const std::string& text, size_t from, size_t complete,
+                         std::vector<std::string>* warnings) {
+  size_t start = from, lineNumber = 1;
   while (start < complete) {
     const size_t end = text.find('\n', start);
     const std::string line = text.substr(start, end - start);
@@ -169,13 +183,12 @@ bool RunCache::open(const std::string& path, bool load, std::vector<std::string>
     RunRecord record;
     std::string why;
     if (!parseRunLine(line, &record, &why)) {
-      warnings->push_back("'" + path + "' line " + std::to_string(lineNumber) + ": " + why +
+      warnings->push_back("'" + path_ + "' line " + std::to_string(lineNumber) + ": " + why +
                           "; ignored");
       continue;
     }
     remember(record);
   }
-  return true;
 }
 
 void RunCache::remember(const RunRecord& record) {

@@ -69,6 +69,10 @@ class RunCache {
 
  private:
   void remember(const RunRecord& record);
+  // Remembers the runs of text's lines from the offset `from` up to
+  // `complete` (the end of its last whole line); warns about bad lines.
+  void loadLines(const std::string& text, size_t from, size_t complete,
+                 std::vector<std::string>* warnings);
 
   std::string path_;
   int fd_ = -1;

@@ -78,6 +78,11 @@ class Trainer {
   int runOnEverySet(const std::vector<runs::Configuration>& configurations,
                     const std::string& which, const std::string& intro);
   // A search over the sets; false when interrupted or failed.
+  // The objectives of one configuration from its runs on the sets: a set
+  // without a valid run counts as a failure, Q and TC 0, and the timeout.
+  training::Fitness fitnessOn(const std::vector<size_t>& sets, const runs::Configuration& c) const;
+  // One progress line of the search running now.
+  void reportProgress(const training::SearchProgress& p);
   bool search(const std::vector<size_t>& sets, const std::string& label,
               training::SearchResult* result);
   // Writes the search's table and front (and, for the main search, its
@@ -89,6 +94,19 @@ class Trainer {
                              std::vector<advice::GainModel>* perFold) const;
   bool writeLearned(const std::vector<size_t>& sets, const training::SearchResult& result,
                     const std::string& folder, bool main, std::string* error);
+  // Cross-validates the choice and fits the choice and gain models on the
+  // held-out record; -1 to go on (*ok false when a file could not be
+  // written), else the exit status.
+  int crossValidateModels(bool* ok);
+  // The efforts judged on the held-out sets with the shipped cost model,
+  // as report text (or why none was judged).
+  std::string judgeEfforts(const std::vector<training::HeldOut>& heldOut,
+                           const std::vector<advice::GainModel>& gainPerFold,
+                           training::LearntChoice* learnt) const;
+  void announce() const;
+  // The settings line of report.txt.
+  std::string settingsLine() const;
+  bool writeReport();
   int stopped();
   void say(const std::string& line) const {
     if (!options_.quiet) std::cerr << "alntrain: " << line << std::endl;
@@ -273,6 +291,39 @@ int Trainer::runOnEverySet(const std::vector<runs::Configuration>& configuration
   return -1;
 }
 
+training::Fitness Trainer::fitnessOn(const std::vector<size_t>& sets,
+                                     const runs::Configuration& c) const {
+  training::Fitness f;
+  for (size_t s : sets) {
+    const training::RunRecord* r = cache_.find(sets_[s].hash, c);
+    const bool valid = r && r->valid();
+    f.objectives[0] += valid ? 1 - r->q : 1;
+    f.objectives[1] += valid ? 1 - r->tc : 1;
+    f.objectives[2] += r ? r->seconds : options_.timeoutSeconds;
+    if (!valid) ++f.failures;
+  }
+  for (double& o : f.objectives) o /= static_cast<double>(sets.size());
+  return f;
+}
+
+void Trainer::reportProgress(const training::SearchProgress& p) {
+  if (options_.quiet) return;
+  lastLine_ = Clock::now();
+  // Runs found in runs.tsv take no time: estimate from the runs made.
+  const double perRun = madeInSearch_ > 0 ? secondsSince(searchStart_) / madeInSearch_ : 0;
+  const double left = perRun * static_cast<double>(p.runsPlanned - p.runsUsed);
+  std::string line = label_ + "generation " + std::to_string(p.generation) + "/" +
+                     std::to_string(p.generations) + ": " + std::to_string(p.runsUsed) + "/" +
+                     std::to_string(p.runsPlanned) + " runs";
+  if (p.best)
+    line += "; best mean Q " + fixed(1 - p.best->fitness.objectives[0], 3) + " + TC " +
+            fixed(1 - p.best->fitness.objectives[1], 3) + " (" + p.best->configuration.label() +
+            ")";
+  if (p.generation < p.generations && perRun > 0)
+    line += "; at most about " + duration(left) + " left";
+  say(line);
+}
+
 bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
                      training::SearchResult* result) {
   training::SearchSettings settings;
@@ -297,37 +348,11 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
       return false;
     }
     fitness->clear();
-    for (const runs::Configuration& c : configurations) {
-      training::Fitness f;
-      for (size_t s : sets) {
-        const training::RunRecord* r = cache_.find(sets_[s].hash, c);
-        const bool valid = r && r->valid();
-        f.objectives[0] += valid ? 1 - r->q : 1;
-        f.objectives[1] += valid ? 1 - r->tc : 1;
-        f.objectives[2] += r ? r->seconds : options_.timeoutSeconds;
-        if (!valid) ++f.failures;
-      }
-      for (double& o : f.objectives) o /= static_cast<double>(sets.size());
-      fitness->push_back(f);
-    }
+    for (const runs::Configuration& c : configurations) fitness->push_back(fitnessOn(sets, c));
     return true;
   };
-  const training::ProgressFn progress = [&](const training::SearchProgress& p) {
-    if (options_.quiet) return;
-    lastLine_ = Clock::now();
-    // Runs found in runs.tsv take no time: estimate from the runs made.
-    const double perRun = madeInSearch_ > 0 ? secondsSince(searchStart_) / madeInSearch_ : 0;
-    const double left = perRun * static_cast<double>(p.runsPlanned - p.runsUsed);
-    std::string line = label + "generation " + std::to_string(p.generation) + "/" +
-                       std::to_string(p.generations) + ": " + std::to_string(p.runsUsed) + "/" +
-                       std::to_string(p.runsPlanned) + " runs";
-    if (p.best)
-      line += "; best mean Q " + fixed(1 - p.best->fitness.objectives[0], 3) + " + TC " +
-              fixed(1 - p.best->fitness.objectives[1], 3) + " (" + p.best->configuration.label() +
-              ")";
-    if (p.generation < p.generations && perRun > 0)
-      line += "; at most about " + duration(left) + " left";
-    say(line);
+  const training::ProgressFn progress = [this](const training::SearchProgress& p) {
+    reportProgress(p);
   };
   if (!list_.empty()) {
     // The listed configurations take the place of the search: one
@@ -444,14 +469,7 @@ int Trainer::stopped() {
   return 128 + (signal > 0 ? signal : SIGINT);
 }
 
-int Trainer::run() {
-  runs::SignalGuard guard;
-  int status = checkInputs();
-  if (status < 0) status = prepareOutput();
-  if (status < 0) status = prepareRuns();
-  if (status < 0) status = list_.empty() ? dropHopelessSets() : runList();
-  if (status >= 0) return status;
-
+void Trainer::announce() const {
   if (!list_.empty())
     say("learning from " + std::to_string(list_.size()) + " listed configurations on " +
         std::to_string(active_.size()) + " data sets");
@@ -461,6 +479,105 @@ int Trainer::run() {
         " generations" +
         (options_.budget > 0 ? ", at most " + std::to_string(options_.budget) + " runs" : "") +
         ", seed " + std::to_string(options_.seed));
+}
+
+int Trainer::crossValidateModels(bool* ok) {
+  std::error_code ec;
+  fs::remove_all(output_ + "/folds", ec);
+  training::CrossValidationSettings cv;
+  cv.folds = options_.folds;
+  cv.aligners = options_.aligners;
+  cv.folder = output_;
+  const training::FoldSearchFn foldSearch = [&](const std::vector<size_t>& fitSets, int fold,
+                                                const std::string& folder, std::string* table,
+                                                std::string* front) {
+    training::SearchResult foldResult;
+    const std::string label =
+        "fold " + std::to_string(fold) + "/" + std::to_string(options_.folds) + ": ";
+    if (!search(fitSets, label, &foldResult)) return false;
+    *table = folder + "/reference-table.txt";
+    *front = folder + "/front.txt";
+    return writeLearned(fitSets, foldResult, folder, false, &error_);
+  };
+  std::vector<training::HeldOut> heldOut;
+  if (!training::crossValidate(active_, cv, *evaluator_, foldSearch, &heldOut, &error_)) {
+    if (runs::SignalGuard::caught()) return stopped();
+    return fail(error_, kTrainingFailed);
+  }
+  training::LearntChoice learnt = training::learnChoice(&heldOut, options_.folds);
+  std::vector<advice::GainModel> gainPerFold;
+  const advice::GainModel gains = fitGains(heldOut, &gainPerFold);
+  const std::string efforts = judgeEfforts(heldOut, gainPerFold, &learnt);
+  summary_.crossValidation =
+      training::formatCrossValidation(heldOut, sets_, options_.folds, learnt) + efforts + "\n" +
+      training::formatGainReport(gains);
+  std::string error;
+  if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
+                                 training::crossValidationTsv(heldOut, sets_), &error) ||
+      !runs::writeFileAtomically(output_ + "/choice-model.json",
+                                 advice::formatChoiceModel(learnt.all), &error) ||
+      !runs::writeFileAtomically(output_ + "/gain-model.json", advice::formatGainModel(gains),
+                                 &error)) {
+    std::cerr << "alntrain: " << error << std::endl;
+    *ok = false;
+  }
+  return -1;
+}
+
+std::string Trainer::judgeEfforts(const std::vector<training::HeldOut>& heldOut,
+                                  const std::vector<advice::GainModel>& gainPerFold,
+                                  training::LearntChoice* learnt) const {
+  advice::CostModel costModel;
+  std::string error;
+  const std::string costPath = runs::findDataFile("", "cost-model.json");
+  if (!advice::readCostModel(costPath, &costModel, &error))
+    return "\nNo effort judged: " + error + ".\n";
+  learnt->all.efforts = training::validateEfforts(heldOut, sets_, *learnt, gainPerFold, costModel,
+                                                  training::kEffortJobs);
+  return training::formatEffortChecks(learnt->all.efforts, training::kEffortJobs);
+}
+
+std::string Trainer::settingsLine() const {
+  return (list_.empty() ? std::string()
+                        : "configurations " + options_.configurations + " (" +
+                              std::to_string(list_.size()) + "), ") +
+         "seed " + std::to_string(options_.seed) + ", population " +
+         std::to_string(options_.population) + ", generations " +
+         std::to_string(options_.generations) + ", budget " +
+         (options_.budget > 0 ? std::to_string(options_.budget) + " runs per search"
+                              : std::string("none")) +
+         ", timeout " +
+         (options_.timeoutSeconds > 0 ? fixed(options_.timeoutSeconds, 0) + " s"
+                                      : std::string("none")) +
+         ", jobs " + std::to_string(options_.jobs) + ", option space " + spacePath_;
+}
+
+bool Trainer::writeReport() {
+  summary_.wallSeconds = secondsSince(start_);
+  summary_.stats = evaluator_->stats();
+  summary_.jobs = options_.jobs;
+  summary_.runsInCache = cache_.size();
+  summary_.reusedAtStart = reusedAtStart_;
+  summary_.setsUsed = active_.size();
+  summary_.sets = &sets_;
+  summary_.settings = settingsLine();
+  summary_.benchmark = options_.benchmark;
+  const std::string report = formatTrainingReport(summary_, GETCHAR_VERSION);
+  std::string error;
+  if (runs::writeFileAtomically(output_ + "/report.txt", report, &error)) return true;
+  std::cerr << "alntrain: " << error << std::endl;
+  return false;
+}
+
+int Trainer::run() {
+  runs::SignalGuard guard;
+  int status = checkInputs();
+  if (status < 0) status = prepareOutput();
+  if (status < 0) status = prepareRuns();
+  if (status < 0) status = list_.empty() ? dropHopelessSets() : runList();
+  if (status >= 0) return status;
+
+  announce();
   training::SearchResult result;
   if (!search(active_, "", &result)) {
     if (runs::SignalGuard::caught()) return stopped();
@@ -473,84 +590,12 @@ int Trainer::run() {
   if (!ok) std::cerr << "alntrain: " << error << std::endl;
   say("front: " + std::to_string(summary_.front.size()) + " configurations; table: " +
       std::to_string(summary_.table.size()) + " data sets; in " + output_);
-
   if (options_.folds > 0) {
-    std::error_code ec;
-    fs::remove_all(output_ + "/folds", ec);
-    training::CrossValidationSettings cv;
-    cv.folds = options_.folds;
-    cv.aligners = options_.aligners;
-    cv.folder = output_;
-    const training::FoldSearchFn foldSearch = [&](const std::vector<size_t>& fitSets, int fold,
-                                                  const std::string& folder, std::string* table,
-                                                  std::string* front) {
-      training::SearchResult foldResult;
-      const std::string label =
-          "fold " + std::to_string(fold) + "/" + std::to_string(options_.folds) + ": ";
-      if (!search(fitSets, label, &foldResult)) return false;
-      *table = folder + "/reference-table.txt";
-      *front = folder + "/front.txt";
-      return writeLearned(fitSets, foldResult, folder, false, &error_);
-    };
-    std::vector<training::HeldOut> heldOut;
-    if (!training::crossValidate(active_, cv, *evaluator_, foldSearch, &heldOut, &error_)) {
-      if (runs::SignalGuard::caught()) return stopped();
-      return fail(error_, kTrainingFailed);
-    }
-    training::LearntChoice learnt = training::learnChoice(&heldOut, options_.folds);
-    std::vector<advice::GainModel> gainPerFold;
-    const advice::GainModel gains = fitGains(heldOut, &gainPerFold);
-    std::string efforts;
-    advice::CostModel costModel;
-    const std::string costPath = runs::findDataFile("", "cost-model.json");
-    if (advice::readCostModel(costPath, &costModel, &error)) {
-      learnt.all.efforts = training::validateEfforts(heldOut, sets_, learnt, gainPerFold, costModel,
-                                                     training::kEffortJobs);
-      efforts = training::formatEffortChecks(learnt.all.efforts, training::kEffortJobs);
-    } else {
-      efforts = "\nNo effort judged: " + error + ".\n";
-    }
-    summary_.crossValidation =
-        training::formatCrossValidation(heldOut, sets_, options_.folds, learnt) + efforts + "\n" +
-        training::formatGainReport(gains);
-    if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
-                                   training::crossValidationTsv(heldOut, sets_), &error) ||
-        !runs::writeFileAtomically(output_ + "/choice-model.json",
-                                   advice::formatChoiceModel(learnt.all), &error) ||
-        !runs::writeFileAtomically(output_ + "/gain-model.json", advice::formatGainModel(gains),
-                                   &error)) {
-      std::cerr << "alntrain: " << error << std::endl;
-      ok = false;
-    }
+    status = crossValidateModels(&ok);
+    if (status >= 0) return status;
   }
-
   ok = writeCostModel() && ok;
-  const training::EvaluationStats& stats = evaluator_->stats();
-  summary_.wallSeconds = secondsSince(start_);
-  summary_.stats = stats;
-  summary_.jobs = options_.jobs;
-  summary_.runsInCache = cache_.size();
-  summary_.reusedAtStart = reusedAtStart_;
-  summary_.setsUsed = active_.size();
-  summary_.sets = &sets_;
-  summary_.settings = (list_.empty() ? std::string()
-                                     : "configurations " + options_.configurations + " (" +
-                                           std::to_string(list_.size()) + "), ") +
-                      "seed " + std::to_string(options_.seed) + ", population " +
-                      std::to_string(options_.population) + ", generations " +
-                      std::to_string(options_.generations) + ", budget " +
-                      (options_.budget > 0 ? std::to_string(options_.budget) + " runs per search"
-                                           : std::string("none")) +
-                      ", timeout " +
-                      (options_.timeoutSeconds > 0 ? fixed(options_.timeoutSeconds, 0) + " s"
-                                                   : std::string("none")) +
-                      ", jobs " + std::to_string(options_.jobs) + ", option space " + spacePath_;
-  summary_.benchmark = options_.benchmark;
-  const std::string report = formatTrainingReport(summary_, GETCHAR_VERSION);
-  if (!runs::writeFileAtomically(output_ + "/report.txt", report, &error)) {
-    std::cerr << "alntrain: " << error << std::endl;
-    ok = false;
-  }
+  ok = writeReport() && ok;
   if (!options_.quiet) std::cerr << timingLine(summary_) << std::endl;
   if (log_ >= 0) ::close(log_);
   return ok ? kTrained : kTrainingFailed;
