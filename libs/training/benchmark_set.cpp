@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "advice/core_tables.h"
+#include "runs/file_input.h"
 #include "training/content_hash.h"
 
 namespace training {
@@ -20,15 +19,9 @@ bool endsWith(const std::string& s, const std::string& tail) {
 }
 
 bool readBytes(const std::string& path, std::string* bytes, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  if (!in || in.bad()) {
-    *error = "cannot read '" + path + "'";
-    return false;
-  }
-  *bytes = text.str();
-  return true;
+  if (runs::readWholeFile(path, bytes)) return true;
+  *error = "cannot read '" + path + "'";
+  return false;
 }
 
 struct Pair {
