@@ -17,37 +17,16 @@ namespace {
 using testing_support::TempDir;
 using testing_support::writeFile;
 
-// Sets or clears $GETCHAR_TOOLS_DIR for one test and puts it back.
-class ToolsDirVariable {
- public:
-  explicit ToolsDirVariable(const char* value) {
-    if (const char* old = std::getenv("GETCHAR_TOOLS_DIR")) saved_ = old, had_ = true;
-    if (value)
-      ::setenv("GETCHAR_TOOLS_DIR", value, 1);
-    else
-      ::unsetenv("GETCHAR_TOOLS_DIR");
-  }
-  ~ToolsDirVariable() {
-    if (had_)
-      ::setenv("GETCHAR_TOOLS_DIR", saved_.c_str(), 1);
-    else
-      ::unsetenv("GETCHAR_TOOLS_DIR");
-  }
-
- private:
-  std::string saved_;
-  bool had_ = false;
-};
-
 TEST(ToolLocations, AnOptionWinsOverTheVariableWhichWinsOverTheExecutablesFolder) {
-  {
-    ToolsDirVariable variable("/from/variable");
-    EXPECT_EQ(findToolsFolder("/from/option"), "/from/option");
-    EXPECT_EQ(findToolsFolder(""), "/from/variable");
-  }
-  ToolsDirVariable unset(nullptr);
+  const char* old = std::getenv("GETCHAR_TOOLS_DIR");
+  const std::string saved = old ? old : "";
+  ::setenv("GETCHAR_TOOLS_DIR", "/from/variable", 1);
+  EXPECT_EQ(findToolsFolder("/from/option"), "/from/option");
+  EXPECT_EQ(findToolsFolder(""), "/from/variable");
+  ::unsetenv("GETCHAR_TOOLS_DIR");
   // Not installed: the build folder's tools/ beside the executable.
   EXPECT_EQ(findToolsFolder(""), executableFolder() + "/tools");
+  if (old) ::setenv("GETCHAR_TOOLS_DIR", saved.c_str(), 1);
 }
 
 TEST(ToolLocations, ShippedDataIsFoundThroughTheBuildFoldersLink) {
