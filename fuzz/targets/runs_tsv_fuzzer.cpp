@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "alntrain/genome.h"
-#include "alntrain/run_cache.h"
 #include "fuzz_support.h"
+#include "training/genome.h"
+#include "training/run_cache.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::string written(std::string status) {
   return status;
 }
 
-bool same(const alntrain::RunRecord& a, const alntrain::RunRecord& b) {
+bool same(const training::RunRecord& a, const training::RunRecord& b) {
   return a.hash == b.hash && a.configuration == b.configuration &&
          written(a.status) == written(b.status) &&
          (!a.valid() || (std::abs(a.q - b.q) < 1e-5 && std::abs(a.tc - b.tc) < 1e-5));
@@ -31,34 +31,34 @@ bool same(const alntrain::RunRecord& a, const alntrain::RunRecord& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::silenceLibraryMessages();
   const std::string body(fuzz::text(data, size));
-  std::map<std::string, alntrain::RunRecord> expected;
+  std::map<std::string, training::RunRecord> expected;
   const std::vector<std::string_view> lines = fuzz::splitLines(body);
   const bool torn = !body.empty() && body.back() != '\n';
   for (size_t i = 0; i < lines.size(); ++i) {
     if (torn && i + 1 == lines.size()) break;
-    alntrain::RunRecord r;
+    training::RunRecord r;
     std::string why;
-    if (!alntrain::parseRunLine(std::string(lines[i]), &r, &why)) continue;
-    alntrain::RunRecord back;
-    const std::string line = alntrain::formatRunLine(r);
+    if (!training::parseRunLine(std::string(lines[i]), &r, &why)) continue;
+    training::RunRecord back;
+    const std::string line = training::formatRunLine(r);
     fuzz::check(!line.empty() && line.back() == '\n', "a written line ends with a line feed");
-    fuzz::check(alntrain::parseRunLine(line.substr(0, line.size() - 1), &back, &why),
+    fuzz::check(training::parseRunLine(line.substr(0, line.size() - 1), &back, &why),
                 "a written line does not read back: " + why);
     fuzz::check(same(r, back), "a written line reads back as another run");
-    expected[r.hash + "\t" + alntrain::configurationKey(r.configuration)] = r;
+    expected[r.hash + "\t" + training::configurationKey(r.configuration)] = r;
   }
 
-  const std::string text = std::string(alntrain::kRunsHeader) + "\n" + body;
+  const std::string text = std::string(training::kRunsHeader) + "\n" + body;
   const std::string path =
       fuzz::writeInput(reinterpret_cast<const uint8_t*>(text.data()), text.size(), "runs.tsv");
   std::vector<std::string> warnings;
   std::string error;
   {
-    alntrain::RunCache cache;
+    training::RunCache cache;
     fuzz::check(cache.open(path, true, &warnings, &error), "open: " + error);
     fuzz::check(cache.size() == expected.size(), "runs known");
     for (const auto& [key, r] : expected) {
-      const alntrain::RunRecord* found = cache.find(r.hash, r.configuration);
+      const training::RunRecord* found = cache.find(r.hash, r.configuration);
       fuzz::check(found && same(*found, r), "the later line of a run wins");
     }
   }

@@ -15,6 +15,7 @@
 #include "advice/nucleotide_candidates.h"
 #include "advice/ranking.h"
 #include "advice/row_sample.h"
+#include "getChar.h"
 #include "runs/aligner_jobs.h"
 #include "runs/aligner_names.h"
 #include "runs/job_pool.h"
@@ -24,7 +25,6 @@
 #include "runs/tool_locations.h"
 #include "scoring/alignment.h"
 #include "scoring/score.h"
-#include "getChar.h"
 
 namespace advice {
 
@@ -123,7 +123,8 @@ bool Advisor::chooseEstimator(std::string* error) {
   if (runs::isNucleotide(advice_.data.alphabet)) {
     if (asked == "learned") {
       *error = std::string("the learned estimator knows protein families only; this data set is ") +
-               runs::alphabetName(advice_.data.alphabet) + " (--estimator agreement, or --alphabet protein)";
+               runs::alphabetName(advice_.data.alphabet) +
+               " (--estimator agreement, or --alphabet protein)";
       return false;
     }
     advice_.estimator = Estimator::kAgreement;
@@ -136,8 +137,10 @@ bool Advisor::chooseEstimator(std::string* error) {
   advice_.modelPath = runs::findDataFile(settings_.choiceModel, "choice-model.json");
   if (!readChoiceModel(advice_.modelPath, &advice_.model, error)) return false;
   advice_.estimator = asked == "learned" ? Estimator::kLearned : advice_.model.defaultEstimator;
-  if (advice_.estimator == Estimator::kAgreement) advice_.modelPath.clear();
-  else if (advice_.model.hasSwitchMargin) advice_.switchMargin = advice_.model.switchMargin;
+  if (advice_.estimator == Estimator::kAgreement)
+    advice_.modelPath.clear();
+  else if (advice_.model.hasSwitchMargin)
+    advice_.switchMargin = advice_.model.switchMargin;
   // An effort's default budget runs fewer candidates than all: its own
   // margin, judged on what it runs, when the model has one.
   const EffortCheck* e = advice_.model.findEffort(settings_.effort);
@@ -211,8 +214,7 @@ void Advisor::proposeNucleotide(int sequences, const std::vector<int>& aligners)
   if (mafftAllowed(aligners)) {
     std::string mode, whyNot;
     runs::nucleotideOptions(MAFFT, advice_.data.alphabet, &mode, &whyNot);
-    addMafftAutoAnchor(&p.candidates, sequences, static_cast<double>(advice_.data.longest()),
-                       mode);
+    addMafftAutoAnchor(&p.candidates, sequences, static_cast<double>(advice_.data.longest()), mode);
   }
   for (size_t k = 0; k < p.leftOut.size(); ++k)
     p.leftOut[k].candidate.id = static_cast<int>(p.candidates.size() + k) + 1;
@@ -276,23 +278,24 @@ void Advisor::planRuns() {
   bool wantMerge = settings_.merge;
   if (wantMerge && n > kMergeMaxSequences) {
     wantMerge = false;
-    b.mergeWhy = "more than " + std::to_string(kMergeMaxSequences) +
-                 " sequences, the merge's limit";
+    b.mergeWhy =
+        "more than " + std::to_string(kMergeMaxSequences) + " sequences, the merge's limit";
   }
-  const double mergeSeconds =
-      expectedSeconds(model, kMergeFamily, n, length);
-  const BudgetPlan plan = planWithinBudget(items, b.seconds, settings_.jobs, wantMerge, mergeSeconds);
+  const double mergeSeconds = expectedSeconds(model, kMergeFamily, n, length);
+  const BudgetPlan plan =
+      planWithinBudget(items, b.seconds, settings_.jobs, wantMerge, mergeSeconds);
   for (size_t k = 0; k < items.size(); ++k) {
     if (plan.chosen[k]) continue;
     results_[itemOf[k]].leftOut = true;
-    results_[itemOf[k]].status = "left out (" + plan.why[k] + predictionText(results_[itemOf[k]]) + ")";
+    results_[itemOf[k]].status =
+        "left out (" + plan.why[k] + predictionText(results_[itemOf[k]]) + ")";
   }
   b.expectedWallSeconds = plan.expectedWall;
   // Without a budget MAFFT --auto still runs first; nothing is stopped.
-  firstPick_ = items.empty()    ? results_.size()
-               : b.seconds > 0  ? itemOf[plan.first]
+  firstPick_ = items.empty()                                             ? results_.size()
+               : b.seconds > 0                                           ? itemOf[plan.first]
                : anchor_ < results_.size() && !results_[anchor_].leftOut ? anchor_
-                                                                          : results_.size();
+                                                                         : results_.size();
   if (firstPick_ < results_.size()) {
     b.firstPickId = results_[firstPick_].candidate.id;
     b.firstPickExpectedSeconds = results_[firstPick_].expectedSeconds;
@@ -309,8 +312,8 @@ double Advisor::candidateValue(CandidateResult* r, const std::string& family) co
     const CostFamily* f = advice_.costModel.find(family);
     return f ? f->meanQ : 0;
   }
-  const GainPrediction p = predictGain(advice_.gainModel, r->candidate.configuration,
-                                       describeDataSet(advice_.features));
+  const GainPrediction p =
+      predictGain(advice_.gainModel, r->candidate.configuration, describeDataSet(advice_.features));
   r->hasGain = true;
   r->gainKnown = p.seen;
   r->predictedGain = p.gain;
@@ -375,7 +378,7 @@ void Advisor::scoreInFull(CandidateResult& r) const {
   r.tc = score.tc;
 }
 
-bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
+std::vector<size_t> Advisor::queueCandidates(AdviceObserver& observer) {
   std::vector<size_t> queue;
   size_t chosen = 0;
   double longest = 0;
@@ -409,7 +412,10 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
     if (r.leftOut) observer.leftOut(r);
   for (CandidateResult& r : results_)
     if (!r.leftOut && r.status != runs::kStatusNotRun) finished(observer, r);
+  return queue;
+}
 
+std::vector<runs::JobWork> Advisor::candidateJobs(const std::vector<size_t>& queue) {
   // MAFFT --auto alone (the budget chose nothing beside it) runs on every
   // core, as the user's own one line would: the choice cannot change, only
   // the time. Beside others it keeps one thread, whose alignment is the
@@ -423,9 +429,16 @@ bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
     const Candidate& c = results_[i].candidate;
     runs::Configuration run = c.configuration;
     if (autoAlone) run.options += " --thread " + std::to_string(settings_.jobs);
-    jobs.push_back(runs::alignerJob(advice_.toolsFolder, input, referenceCopy(), run, fileOf(c),
-                                    sequences));
+    jobs.push_back(
+        runs::alignerJob(advice_.toolsFolder, input, referenceCopy(), run, fileOf(c), sequences));
   }
+  return jobs;
+}
+
+bool Advisor::runCandidates(int logFd, AdviceObserver& observer) {
+  const std::vector<size_t> queue = queueCandidates(observer);
+  const std::vector<runs::JobWork> jobs = candidateJobs(queue);
+  const bool budgeted = advice_.budget.seconds > 0;
   runs::JobPoolSettings pool;
   pool.maxJobs = settings_.jobs;
   pool.timeoutSeconds = settings_.timeoutSeconds;
@@ -580,8 +593,7 @@ bool Advisor::runMerge(int logFd, AdviceObserver& observer) {
   const bool completed = runs::runJobs(
       {runs::mergeJob(advice_.toolsFolder, runFolder_.file("input.fasta"), referenceCopy(),
                       runs::mergeTypeOption(advice_.data.alphabet))},
-      pool,
-      [](size_t, const runs::JobOutcome&) {}, &outcomes);
+      pool, [](size_t, const runs::JobOutcome&) {}, &outcomes);
   poolSeconds_ += runs::secondsSince(start);
   record(merge, outcomes[0], runs::kMergeOutputFile);
   finished(observer, merge);
@@ -640,7 +652,8 @@ void Advisor::keepMafftAutoUnlessBeaten(std::vector<size_t>* order) {
     return r.valid && (learned ? r.hasPredicted : r.hasAgreement);
   };
   bool othersFailed = true;
-  for (size_t i = 0; i < results_.size(); ++i) othersFailed = othersFailed && (i == anchor_ || !results_[i].valid);
+  for (size_t i = 0; i < results_.size(); ++i)
+    othersFailed = othersFailed && (i == anchor_ || !results_[i].valid);
   if (othersFailed && results_[anchor_].valid) {
     advice_.choiceNote = "MAFFT --auto's alignment: no other run produced one";
     return;

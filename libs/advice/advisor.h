@@ -92,8 +92,8 @@ struct AdviceSettings {
   // sets of kLargeInputSequences records and more.
   bool alignersGiven = false;
   double timeoutSeconds = 0;  // 0: none
-  bool merge = false;  // the merge of the three best: asked for, not by default
-  bool keep = false;  // keep the run folder
+  bool merge = false;         // the merge of the three best: asked for, not by default
+  bool keep = false;          // keep the run folder
   // Without a reference: the estimator that ranks ("": the one the model
   // file names as its default) and the model file ("": the shipped one).
   std::string estimator;
@@ -102,8 +102,8 @@ struct AdviceSettings {
   // (see kDefaultBudgetFactor), 0 no limit.
   double budgetSeconds = -1;
   std::string effort = "default";  // kEfforts' name; sets the default budget
-  std::string costModel;  // "": the shipped one
-  std::string gainModel;  // "": the shipped one (protein data sets only)
+  std::string costModel;           // "": the shipped one
+  std::string gainModel;           // "": the shipped one (protein data sets only)
   // "auto", "protein", "dna" or "rna" (runs::chooseAlphabet). A nucleotide
   // data set takes nucleotide_candidates.h's candidates and agreement.
   std::string alphabet = "auto";
@@ -153,6 +153,10 @@ class Advisor {
   double candidateValue(CandidateResult* r, const std::string& family) const;
   static std::string predictionText(const CandidateResult& r);
   bool runCandidates(int logFd, AdviceObserver& observer);
+  // The chosen candidates whose aligner is there, in the order they start;
+  // tells the observer the plan (and the ones already decided).
+  std::vector<size_t> queueCandidates(AdviceObserver& observer);
+  std::vector<runs::JobWork> candidateJobs(const std::vector<size_t>& queue);
   bool runMerge(int logFd, AdviceObserver& observer);
   bool stageMerge(const std::vector<size_t>& inputs, CandidateResult* merge);
   void scoreWithoutReference();

@@ -35,9 +35,10 @@ json estimator(const Advice& advice) {
       advice.budget.byDefault ? m.findEffort(advice.budget.effort) : nullptr;
   json effort;
   if (e)
-    effort = {{"effort", e->effort},     {"dataSets", e->dataSets}, {"autoQ", e->autoQ},
-              {"keptQ", e->keptQ},       {"worseShare", e->worseShare},
-              {"switchMargin", e->switchMargin}, {"meanRuns", e->meanRuns}};
+    effort = {{"effort", e->effort},         {"dataSets", e->dataSets},
+              {"autoQ", e->autoQ},           {"keptQ", e->keptQ},
+              {"worseShare", e->worseShare}, {"switchMargin", e->switchMargin},
+              {"meanRuns", e->meanRuns}};
   return {{"name", "learned"},
           {"model", advice.modelPath},
           {"crossValidation",
@@ -62,46 +63,41 @@ json budget(const Advice& advice) {
                        {"expectedSeconds", r.expectedSeconds},
                        {"why", r.status}});
   }
-  return {{"seconds", b.seconds > 0 ? json(b.seconds) : json()},
-          {"byDefault", b.byDefault},
-          {"effort", b.effort},
-          {"mafftAutoExpectedSeconds", b.mafftAutoSeconds},
-          {"firstPick",
-           b.firstPickId > 0 ? json({{"id", b.firstPickId},
-                                     {"expectedSeconds", b.firstPickExpectedSeconds},
-                                     {"seconds", b.firstPickSeconds},
-                                     {"slowdown", b.slowdown},
-                                     {"note", b.firstPickNote.empty() ? json()
-                                                                      : json(b.firstPickNote)}})
-                             : json()},
-          {"deadlineSeconds", b.deadlineSeconds > 0 ? json(b.deadlineSeconds) : json()},
-          {"expectedWallSeconds", b.expectedWallSeconds},
-          {"costModel", b.costModelPath},
-          {"calibration", b.calibrationPath.empty()
-                              ? json()
-                              : json({{"path", b.calibrationPath},
-                                      {"speedFactor", advice.costModel.speedFactor}})},
-          {"leftOut", leftOut},
-          {"merge", {{"planned", b.merge}, {"why", b.mergeWhy.empty() ? json() : json(b.mergeWhy)}}}};
+  return {
+      {"seconds", b.seconds > 0 ? json(b.seconds) : json()},
+      {"byDefault", b.byDefault},
+      {"effort", b.effort},
+      {"mafftAutoExpectedSeconds", b.mafftAutoSeconds},
+      {"firstPick", b.firstPickId > 0
+                        ? json({{"id", b.firstPickId},
+                                {"expectedSeconds", b.firstPickExpectedSeconds},
+                                {"seconds", b.firstPickSeconds},
+                                {"slowdown", b.slowdown},
+                                {"note", b.firstPickNote.empty() ? json() : json(b.firstPickNote)}})
+                        : json()},
+      {"deadlineSeconds", b.deadlineSeconds > 0 ? json(b.deadlineSeconds) : json()},
+      {"expectedWallSeconds", b.expectedWallSeconds},
+      {"costModel", b.costModelPath},
+      {"calibration",
+       b.calibrationPath.empty()
+           ? json()
+           : json({{"path", b.calibrationPath}, {"speedFactor", advice.costModel.speedFactor}})},
+      {"leftOut", leftOut},
+      {"merge", {{"planned", b.merge}, {"why", b.mergeWhy.empty() ? json() : json(b.mergeWhy)}}}};
 }
 
-}  // namespace
+// The data set as read, with its features.
+json dataSet(const Advice& advice) {
+  return {{"path", advice.data.path},
+          {"sequences", advice.data.size()},
+          {"distinctSequences", advice.data.distinctSequences},
+          {"meanLength", advice.data.meanLength()},
+          {"alphabet", runs::alphabetName(advice.data.alphabet)},
+          {"names", advice.data.names},
+          {"features", features(advice.features)}};
+}
 
-std::string formatJson(const Advice& advice,
-                       const std::vector<std::pair<std::string, std::string>>& otherBestFiles) {
-  json j;
-  j["program"] = "alnadvise";
-  j["version"] = GETCHAR_VERSION;
-  j["dataSet"] = {{"path", advice.data.path},
-                  {"sequences", advice.data.size()},
-                  {"distinctSequences", advice.data.distinctSequences},
-                  {"meanLength", advice.data.meanLength()},
-                  {"alphabet", runs::alphabetName(advice.data.alphabet)},
-                  {"names", advice.data.names},
-                  {"features", features(advice.features)}};
-  j["reference"] = advice.referenceMode() ? json(advice.referencePath) : json();
-  j["mode"] = advice.referenceMode() ? "reference" : "agreement";
-  j["estimator"] = estimator(advice);
+json nearestReferences(const Advice& advice) {
   json nearest = json::array();
   for (const NearestReference& n : advice.nearest) {
     nearest.push_back({{"rank", n.rank},
@@ -111,7 +107,11 @@ std::string formatJson(const Advice& advice,
                        {"options", n.configuration.options},
                        {"distance", number(true, n.distance)}});
   }
-  j["nearestReferences"] = nearest;
+  return nearest;
+}
+
+// The front's picks (with their roles) and all its points.
+json front(const Advice& advice) {
   json entries = json::array();
   for (const FrontPick& p : advice.front) {
     entries.push_back({{"role", p.role},
@@ -125,42 +125,62 @@ std::string formatJson(const Advice& advice,
                       {"aligner", alignerName(p.configuration.kind)},
                       {"options", p.configuration.options}});
   }
-  j["front"] = {{"path", advice.frontPath}, {"entries", entries}, {"points", points}};
+  return {{"path", advice.frontPath}, {"entries", entries}, {"points", points}};
+}
+
+json candidate(const CandidateResult& r) {
+  const runs::Configuration& c = r.candidate.configuration;
+  json item = {{"id", r.candidate.id},
+               {"rank", r.rank > 0 ? json(r.rank) : json()},
+               {"aligner", alignerName(c.kind)},
+               {"kind", c.kind},
+               {"options", c.options},
+               {"reasons", r.candidate.reasons},
+               {"Q", number(r.hasQ, r.q)},
+               {"TC", number(r.hasQ, r.tc)},
+               {"agreement", number(r.hasAgreement, r.agreement)},
+               {"predictedQ", number(r.hasPredicted, r.predicted)},
+               {"seconds", number(r.ran, r.seconds)},
+               {"expectedSeconds", number(r.expectedSeconds > 0, r.expectedSeconds)},
+               {"status", r.status},
+               {"file", r.file.empty() ? json() : json(r.file)}};
+  if (r.hasGain)
+    item["beforeRunning"] = {{"known", r.gainKnown},
+                             {"predictedGainOverMafftAuto", r.predictedGain},
+                             {"error", r.gainError},
+                             {"expectedImprovement", r.expectedImprovement}};
+  if (!r.mergeInputs.empty()) item["mergeInputs"] = r.mergeInputs;
+  return item;
+}
+
+// The best candidate and its files; null when none succeeded.
+json best(const Advice& advice,
+          const std::vector<std::pair<std::string, std::string>>& otherBestFiles) {
+  if (advice.bestIndex < 0) return nullptr;
+  const CandidateResult& b = advice.results[static_cast<size_t>(advice.bestIndex)];
+  json files = {{"fasta", "best.fasta"}};
+  for (const auto& [format, file] : otherBestFiles) files[format] = file;
+  return {
+      {"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}, {"files", files}};
+}
+
+}  // namespace
+
+std::string formatJson(const Advice& advice,
+                       const std::vector<std::pair<std::string, std::string>>& otherBestFiles) {
+  json j;
+  j["program"] = "alnadvise";
+  j["version"] = GETCHAR_VERSION;
+  j["dataSet"] = dataSet(advice);
+  j["reference"] = advice.referenceMode() ? json(advice.referencePath) : json();
+  j["mode"] = advice.referenceMode() ? "reference" : "agreement";
+  j["estimator"] = estimator(advice);
+  j["nearestReferences"] = nearestReferences(advice);
+  j["front"] = front(advice);
   json candidates = json::array();
-  for (const CandidateResult& r : advice.results) {
-    const runs::Configuration& c = r.candidate.configuration;
-    json item = {{"id", r.candidate.id},
-                 {"rank", r.rank > 0 ? json(r.rank) : json()},
-                 {"aligner", alignerName(c.kind)},
-                 {"kind", c.kind},
-                 {"options", c.options},
-                 {"reasons", r.candidate.reasons},
-                 {"Q", number(r.hasQ, r.q)},
-                 {"TC", number(r.hasQ, r.tc)},
-                 {"agreement", number(r.hasAgreement, r.agreement)},
-                 {"predictedQ", number(r.hasPredicted, r.predicted)},
-                 {"seconds", number(r.ran, r.seconds)},
-                 {"expectedSeconds", number(r.expectedSeconds > 0, r.expectedSeconds)},
-                 {"status", r.status},
-                 {"file", r.file.empty() ? json() : json(r.file)}};
-    if (r.hasGain)
-      item["beforeRunning"] = {{"known", r.gainKnown},
-                               {"predictedGainOverMafftAuto", r.predictedGain},
-                               {"error", r.gainError},
-                               {"expectedImprovement", r.expectedImprovement}};
-    if (!r.mergeInputs.empty()) item["mergeInputs"] = r.mergeInputs;
-    candidates.push_back(item);
-  }
+  for (const CandidateResult& r : advice.results) candidates.push_back(candidate(r));
   j["candidates"] = candidates;
-  if (advice.bestIndex >= 0) {
-    const CandidateResult& b = advice.results[static_cast<size_t>(advice.bestIndex)];
-    json files = {{"fasta", "best.fasta"}};
-    for (const auto& [format, file] : otherBestFiles) files[format] = file;
-    j["best"] = {
-        {"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}, {"files", files}};
-  } else {
-    j["best"] = nullptr;
-  }
+  j["best"] = best(advice, otherBestFiles);
   j["choice"] = {{"madeWithout", advice.choiceWithout},
                  {"keptMafftAuto", advice.keptMafftAuto},
                  {"switchMargin", advice.referenceMode() ? json() : json(advice.switchMargin)},

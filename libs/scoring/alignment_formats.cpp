@@ -1,5 +1,4 @@
 #include "scoring/alignment_formats.h"
-#include "scoring/text_scan.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +7,8 @@
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
+
+#include "scoring/text_scan.h"
 
 namespace scoring {
 
@@ -264,7 +265,8 @@ std::vector<std::string> rowNames(const std::vector<std::string>& headers) {
   return names;
 }
 
-std::vector<std::string> formatRowNames(TextFormat format, const std::vector<std::string>& headers) {
+std::vector<std::string> formatRowNames(TextFormat format,
+                                        const std::vector<std::string>& headers) {
   std::vector<std::string> names = rowNames(headers);
   if (format != TextFormat::kPhylip) return names;
   bool changed = false;
@@ -308,6 +310,39 @@ std::string formatAlignment(TextFormat format, const std::vector<std::string>& h
   return std::string();
 }
 
+namespace {
+
+// One row line, "name residues [count]", added to c. In the first block a
+// name comes once; each later block names the first block's rows in turn
+// (inBlock of them read so far).
+bool addClustalRow(std::string_view t, size_t number, bool firstBlockDone, size_t inBlock,
+                   RowCollector* c, std::string* error) {
+  const std::vector<std::string_view> w = words(t);
+  bool count = w.size() == 3;
+  for (char ch : count ? w[2] : std::string_view())
+    count = count && std::isdigit(static_cast<unsigned char>(ch));
+  if (w.size() != 2 && !count) {
+    *error = lineError(number, "expected a name, residues and an optional count");
+    return false;
+  }
+  if (!firstBlockDone) {
+    if (c->index.count(std::string(w[0]))) {
+      *error = lineError(number, "'" + std::string(w[0]) + "' appears twice in a block");
+      return false;
+    }
+  } else if (inBlock >= c->names.size() || c->names[inBlock] != w[0]) {
+    *error = lineError(number, inBlock >= c->names.size()
+                                   ? "more rows than in the first block"
+                                   : "expected '" + c->names[inBlock] +
+                                         "', the first block's row " + std::to_string(inBlock + 1));
+    return false;
+  }
+  c->rows[c->add(w[0])].append(w[1].data(), w[1].size());
+  return true;
+}
+
+}  // namespace
+
 bool parseClustal(std::string_view text, Alignment* out, std::string* error) {
   RowCollector c;
   bool sawHeader = false, firstBlockDone = false;
@@ -337,27 +372,7 @@ bool parseClustal(std::string_view text, Alignment* out, std::string* error) {
     }
     if (t.empty()) return endBlock(number);
     if (isBlank(line[0])) return true;  // conservation marks
-    const std::vector<std::string_view> w = words(t);
-    bool count = w.size() == 3;
-    for (char ch : count ? w[2] : std::string_view())
-      count = count && std::isdigit(static_cast<unsigned char>(ch));
-    if (w.size() != 2 && !count) {
-      *error = lineError(number, "expected a name, residues and an optional count");
-      return false;
-    }
-    if (!firstBlockDone) {
-      if (c.index.count(std::string(w[0]))) {
-        *error = lineError(number, "'" + std::string(w[0]) + "' appears twice in a block");
-        return false;
-      }
-    } else if (inBlock >= c.names.size() || c.names[inBlock] != w[0]) {
-      *error = lineError(number, inBlock >= c.names.size() ? "more rows than in the first block"
-                                                           : "expected '" + c.names[inBlock] +
-                                                                 "', the first block's row " +
-                                                                 std::to_string(inBlock + 1));
-      return false;
-    }
-    c.rows[c.add(w[0])].append(w[1].data(), w[1].size());
+    if (!addClustalRow(t, number, firstBlockDone, inBlock, &c, error)) return false;
     ++inBlock;
     return true;
   });

@@ -9,16 +9,16 @@
 #include "advice/choice_model.h"
 #include "advice/cost_model.h"
 #include "alnadvise/advisor.h"
-#include "alntrain/benchmark_set.h"
-#include "alntrain/evaluation.h"
-#include "alntrain/genome.h"
-#include "alntrain/option_space.h"
 #include "alntrain/trainer.h"
 #include "getChar.h"
 #include "runs/aligner_names.h"
 #include "runs/run_folder.h"
 #include "test_support.h"
 #include "tools_folder.h"
+#include "training/benchmark_set.h"
+#include "training/evaluation.h"
+#include "training/genome.h"
+#include "training/option_space.h"
 
 using namespace testing_support;
 
@@ -82,44 +82,45 @@ class TrainingTest : public ::testing::Test {
 // run per aligner with every gene at its last value: an option the program
 // rejects leaves no valid alignment, a defect of the space.
 TEST_F(TrainingTest, EveryOptionOfTheSpaceIsAcceptedByItsProgram) {
-  OptionSpace space;
+  training::OptionSpace space;
   std::string error;
-  ASSERT_TRUE(loadOptionSpace(GETCHAR_SOURCE_DATA_DIR "/option-space.json", &space, &error));
+  ASSERT_TRUE(
+      training::loadOptionSpace(GETCHAR_SOURCE_DATA_DIR "/option-space.json", &space, &error));
   addSet(bench, "BB11001", kKalign + "BB11001");
-  std::vector<BenchmarkSet> sets;
+  std::vector<training::BenchmarkSet> sets;
   std::vector<std::string> warnings;
-  ASSERT_TRUE(readBenchmark(bench, &sets, &warnings, &error)) << error;
+  ASSERT_TRUE(training::readBenchmark(bench, &sets, &warnings, &error)) << error;
   runs::RunFolder runFolder;
   ASSERT_TRUE(runFolder.create(&error)) << error;
-  ASSERT_TRUE(prepareRunCopies(&sets, runFolder.path(), &error)) << error;
-  RunCache cache;
+  ASSERT_TRUE(training::prepareRunCopies(&sets, runFolder.path(), &error)) << error;
+  training::RunCache cache;
   ASSERT_TRUE(cache.open(dir.file("runs.tsv"), false, &warnings, &error)) << error;
-  RunSettings settings;
+  training::RunSettings settings;
   settings.toolsFolder = realToolsFolder();
   settings.jobs = 2;
   settings.timeoutSeconds = 120;
-  Evaluator evaluator(sets, cache, settings);
+  training::Evaluator evaluator(sets, cache, settings);
 
-  std::vector<RunRequest> requests;
+  std::vector<training::RunRequest> requests;
   for (int kind = 0; kind < runs::kAlignerKinds; ++kind) {
-    Genome all = defaultGenome(space, kind);
+    training::Genome all = training::defaultGenome(space, kind);
     for (size_t g = 0; g < space.genes(kind).size(); ++g) {
-      const Gene& gene = space.genes(kind)[g];
+      const training::Gene& gene = space.genes(kind)[g];
       const size_t at = static_cast<size_t>(space.offset(kind)) + g;
       for (int a = 0; a < gene.alleles(); ++a) {
         if (a == gene.defaultAllele) continue;
-        Genome one = defaultGenome(space, kind);
+        training::Genome one = training::defaultGenome(space, kind);
         one.alleles[at] = a;
-        requests.push_back({0, configurationOf(space, one)});
+        requests.push_back({0, training::configurationOf(space, one)});
       }
       all.alleles[at] = gene.alleles() - 1 == gene.defaultAllele ? 0 : gene.alleles() - 1;
     }
-    requests.push_back({0, configurationOf(space, all)});
+    requests.push_back({0, training::configurationOf(space, all)});
   }
-  ASSERT_EQ(evaluator.ensure(requests, false, &error), EnsureStatus::kDone) << error;
+  ASSERT_EQ(evaluator.ensure(requests, false, &error), training::EnsureStatus::kDone) << error;
   EXPECT_EQ(evaluator.stats().runsMade, static_cast<long>(requests.size()));
-  for (const RunRequest& r : requests) {
-    const RunRecord* run = cache.find(sets[0].hash, r.configuration);
+  for (const training::RunRequest& r : requests) {
+    const training::RunRecord* run = cache.find(sets[0].hash, r.configuration);
     ASSERT_NE(run, nullptr);
     EXPECT_TRUE(run->valid()) << r.configuration.label() << ": " << run->status;
   }
@@ -190,8 +191,9 @@ TEST_F(TrainingTest, CrossValidatesTheChoiceAndTheAdvisorReadsTheModel) {
   EXPECT_EQ(m.dataSets, 4);
   EXPECT_GE(m.candidates, 4 * 8);  // the listed ones at least, and the consistency strategies
   const std::string report = readFile(options.outputFolder + "/report.txt");
-  EXPECT_NE(report.find(std::string("Default estimator: ") + advice::estimatorName(m.defaultEstimator)),
-            std::string::npos)
+  EXPECT_NE(
+      report.find(std::string("Default estimator: ") + advice::estimatorName(m.defaultEstimator)),
+      std::string::npos)
       << report;
 
   // Per held-out set: both choices are among its candidates, MAFFT --auto
@@ -203,7 +205,7 @@ TEST_F(TrainingTest, CrossValidatesTheChoiceAndTheAdvisorReadsTheModel) {
   ASSERT_EQ(lines.size(), 5u) << tsv;
   auto cells = [](const std::string& line) {
     std::vector<std::string> out;
-    for (size_t at = 0;; ) {
+    for (size_t at = 0;;) {
       const size_t tab = line.find('\t', at);
       out.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
       if (tab == std::string::npos) return out;

@@ -25,7 +25,7 @@ double plotSeconds(double seconds) { return std::max(seconds, 1e-3); }
 
 // One line of front-plot.dat: seconds, 1 - Q, kind, series (0 evaluated,
 // 1 front, 2 default), aligner name.
-std::string point(const Individual& ind, int series) {
+std::string point(const training::Individual& ind, int series) {
   char buffer[160];
   std::snprintf(buffer, sizeof buffer, "%.6g %.6g %d %d \"%s\"\n",
                 plotSeconds(ind.fitness.objectives[2]), ind.fitness.objectives[0],
@@ -33,13 +33,13 @@ std::string point(const Individual& ind, int series) {
   return buffer;
 }
 
-std::string plotData(const std::vector<Individual>& front,
-                     const std::vector<Individual>& evaluated) {
+std::string plotData(const std::vector<training::Individual>& front,
+                     const std::vector<training::Individual>& evaluated) {
   std::string text = "# seconds 1-Q kind series(0 evaluated, 1 front, 2 default) aligner\n";
-  for (const Individual& ind : evaluated)
+  for (const training::Individual& ind : evaluated)
     if (ind.fitness.failures == 0) text += point(ind, 0);
-  for (const Individual& ind : front) text += point(ind, 1);
-  for (const Individual& ind : evaluated)
+  for (const training::Individual& ind : front) text += point(ind, 1);
+  for (const training::Individual& ind : evaluated)
     if (ind.configuration.options.empty()) text += point(ind, 2);
   return text;
 }
@@ -51,11 +51,11 @@ bool isNonEmptyFile(const std::string& path) {
 
 }  // namespace
 
-std::string frontPlotScript(const std::vector<Individual>& front,
-                            const std::vector<Individual>& evaluated, const std::string& svg,
-                            const std::string& png) {
+std::string frontPlotScript(const std::vector<training::Individual>& front,
+                            const std::vector<training::Individual>& evaluated,
+                            const std::string& svg, const std::string& png) {
   bool anyFeasible = false, anyDefault = false;
-  for (const Individual& ind : evaluated) {
+  for (const training::Individual& ind : evaluated) {
     anyFeasible = anyFeasible || ind.fitness.failures == 0;
     anyDefault = anyDefault || ind.configuration.options.empty();
   }
@@ -68,7 +68,7 @@ std::string frontPlotScript(const std::vector<Individual>& front,
     add(data + "($4 == 0 ? $2 : 1/0) with points pt 7 ps 0.5 lc rgb '#c8c8c8' title 'evaluated'");
   for (int kind = 0; kind < runs::kAlignerKinds; ++kind) {
     bool any = false;
-    for (const Individual& ind : front) any = any || ind.configuration.kind == kind;
+    for (const training::Individual& ind : front) any = any || ind.configuration.kind == kind;
     if (!any) continue;
     add(data + "($4 == 1 && $3 == " + std::to_string(kind) +
         " ? $2 : 1/0) with points pt 7 ps 1.3 lc rgb '" + kColours[kind] + "' title '" +
@@ -96,9 +96,9 @@ std::string frontPlotScript(const std::vector<Individual>& front,
          png + "'\n" + "replot\n" + "unset output\n";
 }
 
-bool drawFront(const std::vector<Individual>& front, const std::vector<Individual>& evaluated,
-               const std::string& folder, const std::string& gnuplot, int logFd,
-               std::string* error) {
+bool drawFront(const std::vector<training::Individual>& front,
+               const std::vector<training::Individual>& evaluated, const std::string& folder,
+               const std::string& gnuplot, int logFd, std::string* error) {
   const std::string svgTemp = "front.svg.tmp", pngTemp = "front.png.tmp";
   if (!runs::writeFileAtomically(folder + "/front-plot.dat", plotData(front, evaluated), error) ||
       !runs::writeFileAtomically(folder + "/front-plot.gp",

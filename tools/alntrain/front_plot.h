@@ -9,23 +9,23 @@
 #include <string>
 #include <vector>
 
-#include "search.h"
+#include "training/search.h"
 
 namespace alntrain {
 
 // The gnuplot script drawing into the two named files (names relative to
 // the folder it runs in).
-std::string frontPlotScript(const std::vector<Individual>& front,
-                            const std::vector<Individual>& evaluated, const std::string& svg,
-                            const std::string& png);
+std::string frontPlotScript(const std::vector<training::Individual>& front,
+                            const std::vector<training::Individual>& evaluated,
+                            const std::string& svg, const std::string& png);
 
 // Writes the data and script into folder and runs gnuplot there (through
 // the job pool; its messages go to logFd). The pictures are drawn under
 // temporary names and renamed when both exist and are not empty. Fails with
 // *error naming the cause: gnuplot missing or failing, a picture not drawn.
-bool drawFront(const std::vector<Individual>& front, const std::vector<Individual>& evaluated,
-               const std::string& folder, const std::string& gnuplot, int logFd,
-               std::string* error);
+bool drawFront(const std::vector<training::Individual>& front,
+               const std::vector<training::Individual>& evaluated, const std::string& folder,
+               const std::string& gnuplot, int logFd, std::string* error);
 
 }  // namespace alntrain
 

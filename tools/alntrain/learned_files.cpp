@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "getChar.h"
-#include "nsga2.h"
 #include "runs/aligner_names.h"
+#include "training/nsga2.h"
 
 namespace alntrain {
 
@@ -18,7 +18,7 @@ std::string number(double value) {
 }
 
 // a is a better run than b.
-bool betterRun(const RunRecord& a, const RunRecord& b) {
+bool betterRun(const training::RunRecord& a, const training::RunRecord& b) {
   const double sa = a.q + a.tc, sb = b.q + b.tc;
   if (sa != sb) return sa > sb;
   if (a.seconds != b.seconds) return a.seconds < b.seconds;
@@ -29,7 +29,7 @@ bool betterRun(const RunRecord& a, const RunRecord& b) {
 
 // The first line of the file order holding each role, as the reader finds
 // them: strict tests, so the earliest of equal lines.
-void roles(const std::vector<Individual>& lines, size_t holder[3]) {
+void roles(const std::vector<training::Individual>& lines, size_t holder[3]) {
   double best0 = 1e300, bestSum = 1e300, best2 = 1e300;
   for (size_t k = 0; k < 3; ++k) holder[k] = lines.size();
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -42,16 +42,17 @@ void roles(const std::vector<Individual>& lines, size_t holder[3]) {
 
 }  // namespace
 
-std::vector<TableLine> bestPerDataSet(const std::vector<BenchmarkSet>& sets,
-                                      const std::vector<size_t>& which, const RunCache& cache,
-                                      const std::vector<Individual>& evaluated,
+std::vector<TableLine> bestPerDataSet(const std::vector<training::BenchmarkSet>& sets,
+                                      const std::vector<size_t>& which,
+                                      const training::RunCache& cache,
+                                      const std::vector<training::Individual>& evaluated,
                                       std::vector<std::string>* warnings) {
   std::vector<TableLine> lines;
   for (size_t s : which) {
-    const BenchmarkSet& set = sets[s];
-    const RunRecord* best = nullptr;
-    for (const Individual& ind : evaluated) {
-      const RunRecord* r = cache.find(set.hash, ind.configuration);
+    const training::BenchmarkSet& set = sets[s];
+    const training::RunRecord* best = nullptr;
+    for (const training::Individual& ind : evaluated) {
+      const training::RunRecord* r = cache.find(set.hash, ind.configuration);
       if (r && r->valid() && (best == nullptr || betterRun(*r, *best))) best = r;
     }
     if (best == nullptr) {
@@ -79,19 +80,19 @@ std::string formatReferenceTable(const std::vector<TableLine>& lines) {
   return text;
 }
 
-std::vector<Individual> paretoFront(const std::vector<Individual>& evaluated,
-                                    std::vector<std::string>* warnings) {
-  std::vector<Individual> feasible;
-  for (const Individual& ind : evaluated)
+std::vector<training::Individual> paretoFront(const std::vector<training::Individual>& evaluated,
+                                              std::vector<std::string>* warnings) {
+  std::vector<training::Individual> feasible;
+  for (const training::Individual& ind : evaluated)
     if (ind.fitness.failures == 0) feasible.push_back(ind);
-  std::vector<Fitness> points;
-  for (const Individual& ind : feasible) points.push_back(ind.fitness);
-  const std::vector<int> rank = nondominatedRanks(points);
+  std::vector<training::Fitness> points;
+  for (const training::Individual& ind : feasible) points.push_back(ind.fitness);
+  const std::vector<int> rank = training::nondominatedRanks(points);
   std::vector<size_t> members;
   for (size_t i = 0; i < feasible.size(); ++i)
     if (rank[i] == 0) members.push_back(i);
   if (members.size() > kMaxFrontLines) {
-    const std::vector<double> crowding = crowdingDistances(points, members);
+    const std::vector<double> crowding = training::crowdingDistances(points, members);
     std::vector<size_t> order(members.size());
     for (size_t k = 0; k < order.size(); ++k) order[k] = k;
     std::stable_sort(order.begin(), order.end(),
@@ -105,22 +106,24 @@ std::vector<Individual> paretoFront(const std::vector<Individual>& evaluated,
                         " least crowded are written");
     members = kept;
   }
-  std::vector<Individual> front;
+  std::vector<training::Individual> front;
   for (size_t i : members) front.push_back(feasible[i]);
-  std::stable_sort(front.begin(), front.end(), [](const Individual& a, const Individual& b) {
-    return a.fitness.objectives[0] < b.fitness.objectives[0];
-  });
+  std::stable_sort(front.begin(), front.end(),
+                   [](const training::Individual& a, const training::Individual& b) {
+                     return a.fitness.objectives[0] < b.fitness.objectives[0];
+                   });
   return front;
 }
 
-std::vector<Individual> frontFileOrder(std::vector<Individual> front,
-                                       std::vector<std::string>* warnings) {
+std::vector<training::Individual> frontFileOrder(std::vector<training::Individual> front,
+                                                 std::vector<std::string>* warnings) {
   // Others by accuracy, then MUSCLE lines by accuracy.
-  std::stable_sort(front.begin(), front.end(), [](const Individual& a, const Individual& b) {
-    const bool ma = a.configuration.kind == MUSCLE, mb = b.configuration.kind == MUSCLE;
-    if (ma != mb) return mb;
-    return a.fitness.objectives[0] < b.fitness.objectives[0];
-  });
+  std::stable_sort(
+      front.begin(), front.end(), [](const training::Individual& a, const training::Individual& b) {
+        const bool ma = a.configuration.kind == MUSCLE, mb = b.configuration.kind == MUSCLE;
+        if (ma != mb) return mb;
+        return a.fitness.objectives[0] < b.fitness.objectives[0];
+      });
   size_t dropped = 0;
   for (;;) {
     size_t holder[3];
@@ -146,7 +149,7 @@ std::vector<Individual> frontFileOrder(std::vector<Individual> front,
                           "front reader keeps only the last MUSCLE line");
     }
     if (muscle < front.size()) {
-      const Individual last = front[muscle];
+      const training::Individual last = front[muscle];
       front.erase(front.begin() + static_cast<long>(muscle));
       front.push_back(last);
     }
@@ -154,9 +157,9 @@ std::vector<Individual> frontFileOrder(std::vector<Individual> front,
   }
 }
 
-std::string formatFront(const std::vector<Individual>& front) {
+std::string formatFront(const std::vector<training::Individual>& front) {
   std::string text;
-  for (const Individual& ind : front) {
+  for (const training::Individual& ind : front) {
     const double* o = ind.fitness.objectives;
     text += number(o[0]) + ";" + number(o[1]) + ";" + number(o[2]) + ";" +
             std::to_string(ind.configuration.kind) + ";" + ind.configuration.options + "\n";

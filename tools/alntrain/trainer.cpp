@@ -12,25 +12,25 @@
 #include <map>
 #include <memory>
 
-#include "benchmark_set.h"
-#include "configuration_list.h"
-#include "cross_validation.h"
-#include "effort_validation.h"
-#include "evaluation.h"
 #include "front_plot.h"
-#include "gain_fit.h"
 #include "getChar.h"
-#include "cost_fit.h"
 #include "learned_files.h"
-#include "option_space.h"
-#include "run_cache.h"
 #include "runs/aligner_names.h"
 #include "runs/file_output.h"
 #include "runs/job_pool.h"
 #include "runs/run_folder.h"
 #include "runs/signal_guard.h"
 #include "runs/tool_locations.h"
-#include "search.h"
+#include "training/benchmark_set.h"
+#include "training/configuration_list.h"
+#include "training/cost_fit.h"
+#include "training/cross_validation.h"
+#include "training/effort_validation.h"
+#include "training/evaluation.h"
+#include "training/gain_fit.h"
+#include "training/option_space.h"
+#include "training/run_cache.h"
+#include "training/search.h"
 #include "training_report.h"
 
 #ifndef GETCHAR_VERSION
@@ -78,32 +78,51 @@ class Trainer {
   int runOnEverySet(const std::vector<runs::Configuration>& configurations,
                     const std::string& which, const std::string& intro);
   // A search over the sets; false when interrupted or failed.
-  bool search(const std::vector<size_t>& sets, const std::string& label, SearchResult* result);
+  // The objectives of one configuration from its runs on the sets: a set
+  // without a valid run counts as a failure, Q and TC 0, and the timeout.
+  training::Fitness fitnessOn(const std::vector<size_t>& sets, const runs::Configuration& c) const;
+  // One progress line of the search running now.
+  void reportProgress(const training::SearchProgress& p);
+  bool search(const std::vector<size_t>& sets, const std::string& label,
+              training::SearchResult* result);
   // Writes the search's table and front (and, for the main search, its
   // pictures and search.tsv) into folder.
   bool writeCostModel();
   // The gain model over every data set, and in *perFold one fitted without
   // each fold's held-out sets (with the all-set model's form and errors).
-  advice::GainModel fitGains(const std::vector<HeldOut>& heldOut,
+  advice::GainModel fitGains(const std::vector<training::HeldOut>& heldOut,
                              std::vector<advice::GainModel>* perFold) const;
-  bool writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
+  bool writeLearned(const std::vector<size_t>& sets, const training::SearchResult& result,
                     const std::string& folder, bool main, std::string* error);
+  // Cross-validates the choice and fits the choice and gain models on the
+  // held-out record; -1 to go on (*ok false when a file could not be
+  // written), else the exit status.
+  int crossValidateModels(bool* ok);
+  // The efforts judged on the held-out sets with the shipped cost model,
+  // as report text (or why none was judged).
+  std::string judgeEfforts(const std::vector<training::HeldOut>& heldOut,
+                           const std::vector<advice::GainModel>& gainPerFold,
+                           training::LearntChoice* learnt) const;
+  void announce() const;
+  // The settings line of report.txt.
+  std::string settingsLine() const;
+  bool writeReport();
   int stopped();
   void say(const std::string& line) const {
     if (!options_.quiet) std::cerr << "alntrain: " << line << std::endl;
   }
 
   const TrainOptions& options_;
-  OptionSpace space_;
+  training::OptionSpace space_;
   std::string spacePath_, tools_, output_;
-  std::vector<BenchmarkSet> sets_;
+  std::vector<training::BenchmarkSet> sets_;
   std::vector<advice::TimedRun> extraTimings_;  // --timings
   std::vector<size_t> active_;
   std::vector<runs::Configuration> list_;  // --configurations
-  RunCache cache_;
+  training::RunCache cache_;
   runs::RunFolder runFolder_;
   int log_ = -1;
-  std::unique_ptr<Evaluator> evaluator_;
+  std::unique_ptr<training::Evaluator> evaluator_;
   Clock::time_point start_ = Clock::now();
   size_t reusedAtStart_ = 0;
   std::string error_;  // a failure to write, when a step returns false
@@ -117,7 +136,7 @@ class Trainer {
 int Trainer::checkInputs() {
   std::string error;
   spacePath_ = runs::findDataFile(options_.space, "option-space.json");
-  if (!loadOptionSpace(spacePath_, &space_, &error)) return fail(error, kBadUsage);
+  if (!training::loadOptionSpace(spacePath_, &space_, &error)) return fail(error, kBadUsage);
   tools_ = runs::findToolsFolder(options_.tools);
   if (!runs::looksLikeToolsFolder(tools_))
     return fail("no aligners in '" + tools_ +
@@ -133,7 +152,7 @@ int Trainer::checkInputs() {
                   kBadUsage);
   }
   if (!options_.configurations.empty()) {
-    if (!readConfigurationList(options_.configurations, &list_, &error))
+    if (!training::readConfigurationList(options_.configurations, &list_, &error))
       return fail(error, kBadUsage);
     for (const runs::Configuration& c : list_) {
       if (std::find(options_.aligners.begin(), options_.aligners.end(), c.kind) ==
@@ -148,8 +167,9 @@ int Trainer::checkInputs() {
                 kBadUsage);
   std::vector<std::string> warnings;
   for (const std::string& path : options_.timings)
-    if (!readTimings(path, &extraTimings_, &error)) return fail(error, kBadUsage);
-  if (!readBenchmark(options_.benchmark, &sets_, &warnings, &error)) return fail(error, kBadUsage);
+    if (!training::readTimings(path, &extraTimings_, &error)) return fail(error, kBadUsage);
+  if (!training::readBenchmark(options_.benchmark, &sets_, &warnings, &error))
+    return fail(error, kBadUsage);
   for (const std::string& w : warnings) std::cerr << "alntrain: warning: " << w << std::endl;
   if (options_.folds != 0 &&
       (options_.folds < 2 || options_.folds > static_cast<int>(sets_.size())))
@@ -195,16 +215,16 @@ int Trainer::prepareOutput() {
 
 int Trainer::prepareRuns() {
   std::string error;
-  if (!runFolder_.create(&error) || !prepareRunCopies(&sets_, runFolder_.path(), &error))
+  if (!runFolder_.create(&error) || !training::prepareRunCopies(&sets_, runFolder_.path(), &error))
     return fail(error, kTrainingFailed);
-  RunSettings settings;
+  training::RunSettings settings;
   settings.toolsFolder = tools_;
   settings.alignmentFolder = output_ + "/alignments";
   settings.jobs = options_.jobs;
   settings.timeoutSeconds = options_.timeoutSeconds;
   settings.logFd = log_;
-  evaluator_.reset(new Evaluator(sets_, cache_, settings));
-  evaluator_->onRun = [this](const RunRecord& r) {
+  evaluator_.reset(new training::Evaluator(sets_, cache_, settings));
+  evaluator_->onRun = [this](const training::RunRecord& r) {
     ++madeInSearch_;
     if (options_.quiet || secondsSince(lastLine_) < 30) return;
     lastLine_ = Clock::now();
@@ -233,15 +253,15 @@ int Trainer::runList() {
 
 int Trainer::runOnEverySet(const std::vector<runs::Configuration>& configurations,
                            const std::string& which, const std::string& intro) {
-  std::vector<RunRequest> requests;
+  std::vector<training::RunRequest> requests;
   for (size_t s = 0; s < sets_.size(); ++s)
     for (const runs::Configuration& c : configurations) requests.push_back({s, c});
   say(intro + "; aligners' output in " + output_ + "/alntrain.log");
   label_ = which == "default" ? "defaults: " : which + ": ";
   lastLine_ = searchStart_ = Clock::now();
-  const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
-  if (status == EnsureStatus::kInterrupted) return stopped();
-  if (status == EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
+  const training::EnsureStatus status = evaluator_->ensure(requests, false, &error_);
+  if (status == training::EnsureStatus::kInterrupted) return stopped();
+  if (status == training::EnsureStatus::kWriteFailed) return fail(error_, kTrainingFailed);
   if (options_.runsOnly) {  // only with --configurations
     if (!writeCostModel()) return kTrainingFailed;
     say(std::to_string(evaluator_->stats().runsMade) + " runs made, " +
@@ -252,7 +272,7 @@ int Trainer::runOnEverySet(const std::vector<runs::Configuration>& configuration
   for (size_t s = 0; s < sets_.size(); ++s) {
     bool any = false;
     for (const runs::Configuration& c : configurations) {
-      const RunRecord* r = cache_.find(sets_[s].hash, c);
+      const training::RunRecord* r = cache_.find(sets_[s].hash, c);
       any = any || (r && r->valid());
     }
     if (any) {
@@ -271,9 +291,42 @@ int Trainer::runOnEverySet(const std::vector<runs::Configuration>& configuration
   return -1;
 }
 
+training::Fitness Trainer::fitnessOn(const std::vector<size_t>& sets,
+                                     const runs::Configuration& c) const {
+  training::Fitness f;
+  for (size_t s : sets) {
+    const training::RunRecord* r = cache_.find(sets_[s].hash, c);
+    const bool valid = r && r->valid();
+    f.objectives[0] += valid ? 1 - r->q : 1;
+    f.objectives[1] += valid ? 1 - r->tc : 1;
+    f.objectives[2] += r ? r->seconds : options_.timeoutSeconds;
+    if (!valid) ++f.failures;
+  }
+  for (double& o : f.objectives) o /= static_cast<double>(sets.size());
+  return f;
+}
+
+void Trainer::reportProgress(const training::SearchProgress& p) {
+  if (options_.quiet) return;
+  lastLine_ = Clock::now();
+  // Runs found in runs.tsv take no time: estimate from the runs made.
+  const double perRun = madeInSearch_ > 0 ? secondsSince(searchStart_) / madeInSearch_ : 0;
+  const double left = perRun * static_cast<double>(p.runsPlanned - p.runsUsed);
+  std::string line = label_ + "generation " + std::to_string(p.generation) + "/" +
+                     std::to_string(p.generations) + ": " + std::to_string(p.runsUsed) + "/" +
+                     std::to_string(p.runsPlanned) + " runs";
+  if (p.best)
+    line += "; best mean Q " + fixed(1 - p.best->fitness.objectives[0], 3) + " + TC " +
+            fixed(1 - p.best->fitness.objectives[1], 3) + " (" + p.best->configuration.label() +
+            ")";
+  if (p.generation < p.generations && perRun > 0)
+    line += "; at most about " + duration(left) + " left";
+  say(line);
+}
+
 bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
-                     SearchResult* result) {
-  SearchSettings settings;
+                     training::SearchResult* result) {
+  training::SearchSettings settings;
   settings.population = options_.population;
   settings.generations = options_.generations;
   settings.budget = options_.budget;
@@ -284,57 +337,31 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
   madeInSearch_ = 0;
   lastLine_ = searchStart_ = Clock::now();
   bool failed = false;
-  const EvaluateFn evaluate = [&](const std::vector<runs::Configuration>& configurations,
-                                  std::vector<Fitness>* fitness) {
-    std::vector<RunRequest> requests;
+  const training::EvaluateFn evaluate = [&](const std::vector<runs::Configuration>& configurations,
+                                            std::vector<training::Fitness>* fitness) {
+    std::vector<training::RunRequest> requests;
     for (const runs::Configuration& c : configurations)
       for (size_t s : sets) requests.push_back({s, c});
-    const EnsureStatus status = evaluator_->ensure(requests, false, &error_);
-    if (status != EnsureStatus::kDone) {
-      failed = status == EnsureStatus::kWriteFailed;
+    const training::EnsureStatus status = evaluator_->ensure(requests, false, &error_);
+    if (status != training::EnsureStatus::kDone) {
+      failed = status == training::EnsureStatus::kWriteFailed;
       return false;
     }
     fitness->clear();
-    for (const runs::Configuration& c : configurations) {
-      Fitness f;
-      for (size_t s : sets) {
-        const RunRecord* r = cache_.find(sets_[s].hash, c);
-        const bool valid = r && r->valid();
-        f.objectives[0] += valid ? 1 - r->q : 1;
-        f.objectives[1] += valid ? 1 - r->tc : 1;
-        f.objectives[2] += r ? r->seconds : options_.timeoutSeconds;
-        if (!valid) ++f.failures;
-      }
-      for (double& o : f.objectives) o /= static_cast<double>(sets.size());
-      fitness->push_back(f);
-    }
+    for (const runs::Configuration& c : configurations) fitness->push_back(fitnessOn(sets, c));
     return true;
   };
-  const ProgressFn progress = [&](const SearchProgress& p) {
-    if (options_.quiet) return;
-    lastLine_ = Clock::now();
-    // Runs found in runs.tsv take no time: estimate from the runs made.
-    const double perRun = madeInSearch_ > 0 ? secondsSince(searchStart_) / madeInSearch_ : 0;
-    const double left = perRun * static_cast<double>(p.runsPlanned - p.runsUsed);
-    std::string line = label + "generation " + std::to_string(p.generation) + "/" +
-                       std::to_string(p.generations) + ": " + std::to_string(p.runsUsed) + "/" +
-                       std::to_string(p.runsPlanned) + " runs";
-    if (p.best)
-      line += "; best mean Q " + fixed(1 - p.best->fitness.objectives[0], 3) + " + TC " +
-              fixed(1 - p.best->fitness.objectives[1], 3) + " (" + p.best->configuration.label() +
-              ")";
-    if (p.generation < p.generations && perRun > 0)
-      line += "; at most about " + duration(left) + " left";
-    say(line);
+  const training::ProgressFn progress = [this](const training::SearchProgress& p) {
+    reportProgress(p);
   };
   if (!list_.empty()) {
     // The listed configurations take the place of the search: one
     // generation holding them all.
-    *result = SearchResult();
-    std::vector<Fitness> fitness;
+    *result = training::SearchResult();
+    std::vector<training::Fitness> fitness;
     result->interrupted = !evaluate(list_, &fitness);
     for (size_t i = 0; i < list_.size() && !result->interrupted; ++i) {
-      Individual individual;
+      training::Individual individual;
       individual.configuration = list_[i];
       individual.fitness = fitness[i];
       result->evaluated.push_back(individual);
@@ -343,7 +370,7 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
     result->runsUsed = static_cast<long>(list_.size() * sets.size());
     result->generationsDone = 0;
   } else {
-    *result = runSearch(space_, settings, evaluate, progress);
+    *result = training::runSearch(space_, settings, evaluate, progress);
   }
   if (failed) return false;
   return !result->interrupted;
@@ -352,22 +379,22 @@ bool Trainer::search(const std::vector<size_t>& sets, const std::string& label,
 // The gain model from the cached runs: on every set where MAFFT --auto ran,
 // each configuration's gain over it; configurations run on fewer than half
 // of those sets are left out (a search tries most on a few).
-advice::GainModel Trainer::fitGains(const std::vector<HeldOut>& heldOut,
+advice::GainModel Trainer::fitGains(const std::vector<training::HeldOut>& heldOut,
                                     std::vector<advice::GainModel>* perFold) const {
   const runs::Configuration automatic = runs::makeConfiguration(MAFFT, "--auto");
-  std::vector<GainExample> examples;
+  std::vector<training::GainExample> examples;
   std::vector<size_t> exampleSet;
   std::map<std::string, runs::Configuration> configurations;
   std::map<std::string, int> counts;
   for (size_t s : active_) {
-    const RunRecord* a = cache_.find(sets_[s].hash, automatic);
+    const training::RunRecord* a = cache_.find(sets_[s].hash, automatic);
     if (!a || !a->valid()) continue;
-    GainExample e;
+    training::GainExample e;
     e.descriptors = advice::describeDataSet(sets_[s].features);
-    for (const RunRecord* r : cache_.runsOf(sets_[s].hash)) {
+    for (const training::RunRecord* r : cache_.runsOf(sets_[s].hash)) {
       if (r->configuration == automatic) continue;
       const std::string label = r->configuration.label();
-      e.gain[label] = flooredGain(r->valid() ? r->q : 0, a->q);
+      e.gain[label] = training::flooredGain(r->valid() ? r->q : 0, a->q);
       configurations[label] = r->configuration;
       ++counts[label];
     }
@@ -376,15 +403,16 @@ advice::GainModel Trainer::fitGains(const std::vector<HeldOut>& heldOut,
   }
   for (const auto& [label, n] : counts)
     if (2 * static_cast<size_t>(n) < examples.size()) configurations.erase(label);
-  const advice::GainModel all = crossValidatedGainModel(examples, configurations, options_.folds);
+  const advice::GainModel all =
+      training::crossValidatedGainModel(examples, configurations, options_.folds);
   std::map<size_t, int> foldOf;
-  for (const HeldOut& h : heldOut) foldOf[h.set] = h.fold;
+  for (const training::HeldOut& h : heldOut) foldOf[h.set] = h.fold;
   perFold->clear();
   for (int f = 1; f <= options_.folds; ++f) {
-    std::vector<GainExample> training;
+    std::vector<training::GainExample> fitted;
     for (size_t i = 0; i < examples.size(); ++i)
-      if (foldOf.count(exampleSet[i]) && foldOf[exampleSet[i]] != f) training.push_back(examples[i]);
-    advice::GainModel m = fitGainModel(training, configurations, all.form);
+      if (foldOf.count(exampleSet[i]) && foldOf[exampleSet[i]] != f) fitted.push_back(examples[i]);
+    advice::GainModel m = training::fitGainModel(fitted, configurations, all.form);
     for (advice::GainEntry& e : m.entries)
       if (const advice::GainEntry* shipped = all.find(e.configuration)) e.error = shipped->error;
     perFold->push_back(m);
@@ -392,13 +420,13 @@ advice::GainModel Trainer::fitGains(const std::vector<HeldOut>& heldOut,
   return all;
 }
 
-bool Trainer::writeLearned(const std::vector<size_t>& sets, const SearchResult& result,
+bool Trainer::writeLearned(const std::vector<size_t>& sets, const training::SearchResult& result,
                            const std::string& folder, bool main, std::string* error) {
   std::vector<std::string> warnings;
   const std::vector<TableLine> table =
       bestPerDataSet(sets_, sets, cache_, result.evaluated, &warnings);
-  const std::vector<Individual> full = paretoFront(result.evaluated, &warnings);
-  const std::vector<Individual> front = frontFileOrder(full, &warnings);
+  const std::vector<training::Individual> full = paretoFront(result.evaluated, &warnings);
+  const std::vector<training::Individual> front = frontFileOrder(full, &warnings);
   if (main)
     for (const std::string& w : warnings) std::cerr << "alntrain: warning: " << w << std::endl;
   if (front.empty() && main)
@@ -421,7 +449,7 @@ bool Trainer::writeLearned(const std::vector<size_t>& sets, const SearchResult& 
 // cannot be written.
 bool Trainer::writeCostModel() {
   std::vector<advice::TimedRun> timed = timedRuns(sets_, cache_);
-  const std::string own = formatTimings(timed);
+  const std::string own = training::formatTimings(timed);
   timed.insert(timed.end(), extraTimings_.begin(), extraTimings_.end());
   std::string error;
   if (!runs::writeFileAtomically(output_ + "/timings.tsv", own, &error) ||
@@ -441,14 +469,7 @@ int Trainer::stopped() {
   return 128 + (signal > 0 ? signal : SIGINT);
 }
 
-int Trainer::run() {
-  runs::SignalGuard guard;
-  int status = checkInputs();
-  if (status < 0) status = prepareOutput();
-  if (status < 0) status = prepareRuns();
-  if (status < 0) status = list_.empty() ? dropHopelessSets() : runList();
-  if (status >= 0) return status;
-
+void Trainer::announce() const {
   if (!list_.empty())
     say("learning from " + std::to_string(list_.size()) + " listed configurations on " +
         std::to_string(active_.size()) + " data sets");
@@ -458,7 +479,106 @@ int Trainer::run() {
         " generations" +
         (options_.budget > 0 ? ", at most " + std::to_string(options_.budget) + " runs" : "") +
         ", seed " + std::to_string(options_.seed));
-  SearchResult result;
+}
+
+int Trainer::crossValidateModels(bool* ok) {
+  std::error_code ec;
+  fs::remove_all(output_ + "/folds", ec);
+  training::CrossValidationSettings cv;
+  cv.folds = options_.folds;
+  cv.aligners = options_.aligners;
+  cv.folder = output_;
+  const training::FoldSearchFn foldSearch = [&](const std::vector<size_t>& fitSets, int fold,
+                                                const std::string& folder, std::string* table,
+                                                std::string* front) {
+    training::SearchResult foldResult;
+    const std::string label =
+        "fold " + std::to_string(fold) + "/" + std::to_string(options_.folds) + ": ";
+    if (!search(fitSets, label, &foldResult)) return false;
+    *table = folder + "/reference-table.txt";
+    *front = folder + "/front.txt";
+    return writeLearned(fitSets, foldResult, folder, false, &error_);
+  };
+  std::vector<training::HeldOut> heldOut;
+  if (!training::crossValidate(active_, cv, *evaluator_, foldSearch, &heldOut, &error_)) {
+    if (runs::SignalGuard::caught()) return stopped();
+    return fail(error_, kTrainingFailed);
+  }
+  training::LearntChoice learnt = training::learnChoice(&heldOut, options_.folds);
+  std::vector<advice::GainModel> gainPerFold;
+  const advice::GainModel gains = fitGains(heldOut, &gainPerFold);
+  const std::string efforts = judgeEfforts(heldOut, gainPerFold, &learnt);
+  summary_.crossValidation =
+      training::formatCrossValidation(heldOut, sets_, options_.folds, learnt) + efforts + "\n" +
+      training::formatGainReport(gains);
+  std::string error;
+  if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
+                                 training::crossValidationTsv(heldOut, sets_), &error) ||
+      !runs::writeFileAtomically(output_ + "/choice-model.json",
+                                 advice::formatChoiceModel(learnt.all), &error) ||
+      !runs::writeFileAtomically(output_ + "/gain-model.json", advice::formatGainModel(gains),
+                                 &error)) {
+    std::cerr << "alntrain: " << error << std::endl;
+    *ok = false;
+  }
+  return -1;
+}
+
+std::string Trainer::judgeEfforts(const std::vector<training::HeldOut>& heldOut,
+                                  const std::vector<advice::GainModel>& gainPerFold,
+                                  training::LearntChoice* learnt) const {
+  advice::CostModel costModel;
+  std::string error;
+  const std::string costPath = runs::findDataFile("", "cost-model.json");
+  if (!advice::readCostModel(costPath, &costModel, &error))
+    return "\nNo effort judged: " + error + ".\n";
+  learnt->all.efforts = training::validateEfforts(heldOut, sets_, *learnt, gainPerFold, costModel,
+                                                  training::kEffortJobs);
+  return training::formatEffortChecks(learnt->all.efforts, training::kEffortJobs);
+}
+
+std::string Trainer::settingsLine() const {
+  return (list_.empty() ? std::string()
+                        : "configurations " + options_.configurations + " (" +
+                              std::to_string(list_.size()) + "), ") +
+         "seed " + std::to_string(options_.seed) + ", population " +
+         std::to_string(options_.population) + ", generations " +
+         std::to_string(options_.generations) + ", budget " +
+         (options_.budget > 0 ? std::to_string(options_.budget) + " runs per search"
+                              : std::string("none")) +
+         ", timeout " +
+         (options_.timeoutSeconds > 0 ? fixed(options_.timeoutSeconds, 0) + " s"
+                                      : std::string("none")) +
+         ", jobs " + std::to_string(options_.jobs) + ", option space " + spacePath_;
+}
+
+bool Trainer::writeReport() {
+  summary_.wallSeconds = secondsSince(start_);
+  summary_.stats = evaluator_->stats();
+  summary_.jobs = options_.jobs;
+  summary_.runsInCache = cache_.size();
+  summary_.reusedAtStart = reusedAtStart_;
+  summary_.setsUsed = active_.size();
+  summary_.sets = &sets_;
+  summary_.settings = settingsLine();
+  summary_.benchmark = options_.benchmark;
+  const std::string report = formatTrainingReport(summary_, GETCHAR_VERSION);
+  std::string error;
+  if (runs::writeFileAtomically(output_ + "/report.txt", report, &error)) return true;
+  std::cerr << "alntrain: " << error << std::endl;
+  return false;
+}
+
+int Trainer::run() {
+  runs::SignalGuard guard;
+  int status = checkInputs();
+  if (status < 0) status = prepareOutput();
+  if (status < 0) status = prepareRuns();
+  if (status < 0) status = list_.empty() ? dropHopelessSets() : runList();
+  if (status >= 0) return status;
+
+  announce();
+  training::SearchResult result;
   if (!search(active_, "", &result)) {
     if (runs::SignalGuard::caught()) return stopped();
     return fail(error_, kTrainingFailed);
@@ -470,83 +590,12 @@ int Trainer::run() {
   if (!ok) std::cerr << "alntrain: " << error << std::endl;
   say("front: " + std::to_string(summary_.front.size()) + " configurations; table: " +
       std::to_string(summary_.table.size()) + " data sets; in " + output_);
-
   if (options_.folds > 0) {
-    std::error_code ec;
-    fs::remove_all(output_ + "/folds", ec);
-    CrossValidationSettings cv;
-    cv.folds = options_.folds;
-    cv.aligners = options_.aligners;
-    cv.folder = output_;
-    const FoldSearchFn foldSearch = [&](const std::vector<size_t>& training, int fold,
-                                        const std::string& folder, std::string* table,
-                                        std::string* front) {
-      SearchResult foldResult;
-      const std::string label =
-          "fold " + std::to_string(fold) + "/" + std::to_string(options_.folds) + ": ";
-      if (!search(training, label, &foldResult)) return false;
-      *table = folder + "/reference-table.txt";
-      *front = folder + "/front.txt";
-      return writeLearned(training, foldResult, folder, false, &error_);
-    };
-    std::vector<HeldOut> heldOut;
-    if (!crossValidate(active_, cv, *evaluator_, foldSearch, &heldOut, &error_)) {
-      if (runs::SignalGuard::caught()) return stopped();
-      return fail(error_, kTrainingFailed);
-    }
-    LearntChoice learnt = learnChoice(&heldOut, options_.folds);
-    std::vector<advice::GainModel> gainPerFold;
-    const advice::GainModel gains = fitGains(heldOut, &gainPerFold);
-    std::string efforts;
-    advice::CostModel costModel;
-    const std::string costPath = runs::findDataFile("", "cost-model.json");
-    if (advice::readCostModel(costPath, &costModel, &error)) {
-      learnt.all.efforts =
-          validateEfforts(heldOut, sets_, learnt, gainPerFold, costModel, kEffortJobs);
-      efforts = formatEffortChecks(learnt.all.efforts, kEffortJobs);
-    } else {
-      efforts = "\nNo effort judged: " + error + ".\n";
-    }
-    summary_.crossValidation = formatCrossValidation(heldOut, sets_, options_.folds, learnt) +
-                               efforts + "\n" + formatGainReport(gains);
-    if (!runs::writeFileAtomically(output_ + "/cross-validation.tsv",
-                                   crossValidationTsv(heldOut, sets_), &error) ||
-        !runs::writeFileAtomically(output_ + "/choice-model.json",
-                                   advice::formatChoiceModel(learnt.all), &error) ||
-        !runs::writeFileAtomically(output_ + "/gain-model.json", advice::formatGainModel(gains),
-                                   &error)) {
-      std::cerr << "alntrain: " << error << std::endl;
-      ok = false;
-    }
+    status = crossValidateModels(&ok);
+    if (status >= 0) return status;
   }
-
   ok = writeCostModel() && ok;
-  const EvaluationStats& stats = evaluator_->stats();
-  summary_.wallSeconds = secondsSince(start_);
-  summary_.stats = stats;
-  summary_.jobs = options_.jobs;
-  summary_.runsInCache = cache_.size();
-  summary_.reusedAtStart = reusedAtStart_;
-  summary_.setsUsed = active_.size();
-  summary_.sets = &sets_;
-  summary_.settings = (list_.empty() ? std::string()
-                                     : "configurations " + options_.configurations + " (" +
-                                           std::to_string(list_.size()) + "), ") +
-                      "seed " + std::to_string(options_.seed) + ", population " +
-                      std::to_string(options_.population) + ", generations " +
-                      std::to_string(options_.generations) + ", budget " +
-                      (options_.budget > 0 ? std::to_string(options_.budget) + " runs per search"
-                                           : std::string("none")) +
-                      ", timeout " +
-                      (options_.timeoutSeconds > 0 ? fixed(options_.timeoutSeconds, 0) + " s"
-                                                   : std::string("none")) +
-                      ", jobs " + std::to_string(options_.jobs) + ", option space " + spacePath_;
-  summary_.benchmark = options_.benchmark;
-  const std::string report = formatTrainingReport(summary_, GETCHAR_VERSION);
-  if (!runs::writeFileAtomically(output_ + "/report.txt", report, &error)) {
-    std::cerr << "alntrain: " << error << std::endl;
-    ok = false;
-  }
+  ok = writeReport() && ok;
   if (!options_.quiet) std::cerr << timingLine(summary_) << std::endl;
   if (log_ >= 0) ::close(log_);
   return ok ? kTrained : kTrainingFailed;
@@ -563,15 +612,15 @@ std::string defaultTrainingFolder(const std::string& benchmark) {
 }
 
 int printConfigurations(const TrainOptions& options) {
-  OptionSpace space;
+  training::OptionSpace space;
   std::string error;
   const std::string path = runs::findDataFile(options.space, "option-space.json");
   std::vector<runs::Configuration> list;
-  seedGenerator(options.seed);
-  if (!loadOptionSpace(path, &space, &error) ||
-      !listConfigurations(space, options.aligners, options.sample, &list, &error))
+  training::seedGenerator(options.seed);
+  if (!training::loadOptionSpace(path, &space, &error) ||
+      !training::listConfigurations(space, options.aligners, options.sample, &list, &error))
     return fail(error, kBadUsage);
-  std::cout << formatConfigurationList(list) << std::flush;
+  std::cout << training::formatConfigurationList(list) << std::flush;
   return std::cout ? kTrained : fail("cannot write standard output", kTrainingFailed);
 }
 

@@ -12,22 +12,23 @@ namespace {
 
 using runs::fixed;
 
-std::string means(const Fitness& f) {
+std::string means(const training::Fitness& f) {
   return "Q " + fixed(1 - f.objectives[0], 3) + ", TC " + fixed(1 - f.objectives[1], 3) + ", " +
          fixed(f.objectives[2], 2) + " s";
 }
 
-bool onFront(const Individual& ind, const std::vector<Individual>& front) {
-  for (const Individual& f : front)
+bool onFront(const training::Individual& ind, const std::vector<training::Individual>& front) {
+  for (const training::Individual& f : front)
     if (f.configuration == ind.configuration) return true;
   return false;
 }
 
 }  // namespace
 
-std::string searchTsv(const SearchResult& result, const std::vector<Individual>& front) {
+std::string searchTsv(const training::SearchResult& result,
+                      const std::vector<training::Individual>& front) {
   std::string text = "generation\taligner\toptions\tQ\tTC\tseconds\tfailures\tfront\n";
-  for (const Individual& ind : result.evaluated) {
+  for (const training::Individual& ind : result.evaluated) {
     const double* o = ind.fitness.objectives;
     text += std::to_string(ind.generation) + "\t" + runs::alignerName(ind.configuration.kind) +
             "\t" + ind.configuration.options + "\t" + fixed(1 - o[0], 4) + "\t" +
@@ -39,7 +40,7 @@ std::string searchTsv(const SearchResult& result, const std::vector<Individual>&
 }
 
 std::string timingLine(const TrainingSummary& s) {
-  const EvaluationStats& t = s.stats;
+  const training::EvaluationStats& t = s.stats;
   const double outside = s.wallSeconds > 0 ? (s.wallSeconds - t.poolSeconds) / s.wallSeconds : 0;
   const double slots = s.wallSeconds > 0 ? t.childSeconds / (s.jobs * s.wallSeconds) : 0;
   return "alntrain: " + std::to_string(t.runsMade) + " runs made in " + fixed(s.wallSeconds, 1) +
@@ -58,7 +59,7 @@ std::string formatTrainingReport(const TrainingSummary& s, const std::string& ve
     text += ")";
   }
   text += ".\n";
-  const SearchResult& r = s.search;
+  const training::SearchResult& r = s.search;
   if (s.listed)
     text += "Listed: " + std::to_string(r.evaluated.size()) + " configurations, " +
             std::to_string(r.runsUsed) + " runs, no search.\n\n";
@@ -67,7 +68,7 @@ std::string formatTrainingReport(const TrainingSummary& s, const std::string& ve
             std::to_string(r.evaluated.size()) + " configurations, " + std::to_string(r.runsUsed) +
             " runs" + (r.budgetReached ? " (stopped by the budget)" : "") + ".\n\n";
   text += "Defaults (means over the data sets):\n";
-  for (const Individual& ind : r.evaluated)
+  for (const training::Individual& ind : r.evaluated)
     if (ind.generation == 0 && ind.configuration.options.empty())
       text += "  " + ind.configuration.label() + ": " + means(ind.fitness) +
               (ind.fitness.failures ? ", failed on " + std::to_string(ind.fitness.failures)
@@ -75,7 +76,7 @@ std::string formatTrainingReport(const TrainingSummary& s, const std::string& ve
               "\n";
   text += "\nFront (" + std::to_string(s.front.size()) + " configurations, most accurate first; " +
           std::to_string(s.frontFile.size()) + " in front.txt, marked *):\n";
-  for (const Individual& ind : s.front)
+  for (const training::Individual& ind : s.front)
     text += std::string(onFront(ind, s.frontFile) ? "* " : "  ") + ind.configuration.label() +
             ": " + means(ind.fitness) + "\n";
   text += "\nBest configuration per data set (reference-table.txt):\n";
@@ -83,7 +84,7 @@ std::string formatTrainingReport(const TrainingSummary& s, const std::string& ve
     text += "  " + l.name + ": " + l.best.configuration.label() + " (Q " + fixed(l.best.q, 3) +
             ", TC " + fixed(l.best.tc, 3) + ")\n";
   if (!s.crossValidation.empty()) text += "\n" + s.crossValidation;
-  const EvaluationStats& t = s.stats;
+  const training::EvaluationStats& t = s.stats;
   text += "\nTiming: " + fixed(s.wallSeconds, 1) + " s wall; " + std::to_string(t.runsMade) +
           " runs made, " + std::to_string(s.reusedAtStart) + " found in runs.tsv at the start (" +
           std::to_string(s.runsInCache) + " there now); time in the run processes " +

@@ -6,25 +6,25 @@
 #include <string>
 #include <vector>
 
-#include "benchmark_set.h"
-#include "evaluation.h"
 #include "learned_files.h"
-#include "search.h"
+#include "training/benchmark_set.h"
+#include "training/evaluation.h"
+#include "training/search.h"
 
 namespace alntrain {
 
 struct TrainingSummary {
   std::string benchmark, settings;
-  const std::vector<BenchmarkSet>* sets = nullptr;
+  const std::vector<training::BenchmarkSet>* sets = nullptr;
   size_t setsUsed = 0;
-  std::vector<std::string> leftOut;   // every default (or listed one) failed on them
-  SearchResult search;                // the search over every data set
-  bool listed = false;                // --configurations: a list took the search's place
-  std::vector<Individual> front;      // every non-dominated configuration
-  std::vector<Individual> frontFile;  // those in front.txt
+  std::vector<std::string> leftOut;             // every default (or listed one) failed on them
+  training::SearchResult search;                // the search over every data set
+  bool listed = false;                          // --configurations: a list took the search's place
+  std::vector<training::Individual> front;      // every non-dominated configuration
+  std::vector<training::Individual> frontFile;  // those in front.txt
   std::vector<TableLine> table;
   std::string crossValidation;  // "" without folds
-  EvaluationStats stats;
+  training::EvaluationStats stats;
   int jobs = 1;
   double wallSeconds = 0;
   size_t runsInCache = 0, reusedAtStart = 0;
@@ -33,7 +33,8 @@ struct TrainingSummary {
 // Header "generation aligner options Q TC seconds failures front", one line
 // per configuration evaluated, in evaluation order; Q, TC and seconds are
 // means over the data sets.
-std::string searchTsv(const SearchResult& result, const std::vector<Individual>& front);
+std::string searchTsv(const training::SearchResult& result,
+                      const std::vector<training::Individual>& front);
 
 std::string formatTrainingReport(const TrainingSummary& summary, const std::string& version);
 

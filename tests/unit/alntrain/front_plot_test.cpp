@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "alntrain/cross_validation.h"
 #include "getChar.h"
 #include "test_support.h"
 
@@ -14,10 +13,10 @@ using testing_support::fileExists;
 using testing_support::readFile;
 using testing_support::TempDir;
 
-std::vector<Individual> someConfigurations() {
-  std::vector<Individual> out;
+std::vector<training::Individual> someConfigurations() {
+  std::vector<training::Individual> out;
   for (int kind = 0; kind < 5; ++kind) {
-    Individual ind;
+    training::Individual ind;
     ind.configuration = runs::makeConfiguration(kind, kind == MAFFT ? "" : "");
     ind.fitness.objectives[0] = 0.3 + 0.05 * kind;
     ind.fitness.objectives[2] = kind == KALIGN ? 0 : 0.5 * kind;  // 0 s: still drawn
@@ -28,7 +27,7 @@ std::vector<Individual> someConfigurations() {
 
 TEST(FrontPlot, DrawsBothPicturesWithGnuplot) {
   TempDir dir;
-  const std::vector<Individual> all = someConfigurations();
+  const std::vector<training::Individual> all = someConfigurations();
   std::string error;
   ASSERT_TRUE(drawFront({all[2], all[3]}, all, dir.path(), "gnuplot", -1, &error)) << error;
   EXPECT_NE(readFile(dir.file("front.svg")).find("<svg"), std::string::npos);
@@ -39,7 +38,7 @@ TEST(FrontPlot, DrawsBothPicturesWithGnuplot) {
 
 TEST(FrontPlot, AGnuplotFailureIsReportedAndLeavesNoPicture) {
   TempDir dir;
-  const std::vector<Individual> all = someConfigurations();
+  const std::vector<training::Individual> all = someConfigurations();
   std::string error;
   EXPECT_FALSE(drawFront(all, all, dir.path(), "/nonexistent/gnuplot", -1, &error));
   EXPECT_NE(error.find("cannot run '/nonexistent/gnuplot'"), std::string::npos) << error;
@@ -49,11 +48,6 @@ TEST(FrontPlot, AGnuplotFailureIsReportedAndLeavesNoPicture) {
   EXPECT_NE(error.find("drew no front.svg.tmp"), std::string::npos) << error;
   EXPECT_FALSE(fileExists(dir.file("front.svg")));
   EXPECT_FALSE(fileExists(dir.file("front.png")));
-}
-
-TEST(CrossValidation, FoldsTakeTheDataSetsInTurn) {
-  EXPECT_EQ(assignFolds({4, 5, 6, 7, 8}, 2), (std::vector<std::vector<size_t>>{{4, 6, 8}, {5, 7}}));
-  EXPECT_EQ(assignFolds({1, 2, 3}, 3), (std::vector<std::vector<size_t>>{{1}, {2}, {3}}));
 }
 
 }  // namespace

@@ -12,8 +12,9 @@ namespace {
 using testing_support::TempDir;
 using testing_support::writeFile;
 
-Individual individual(int kind, const std::string& options, double q, double tc, double seconds) {
-  Individual ind;
+training::Individual individual(int kind, const std::string& options, double q, double tc,
+                                double seconds) {
+  training::Individual ind;
   ind.configuration = runs::makeConfiguration(kind, options);
   ind.fitness.objectives[0] = 1 - q;
   ind.fitness.objectives[1] = 1 - tc;
@@ -23,10 +24,10 @@ Individual individual(int kind, const std::string& options, double q, double tc,
 
 // Writes the front, reads it back with readFront, and returns the three
 // entries the advisor takes: most accurate, best Q + TC, fastest.
-std::vector<std::string> bestEntries(const std::vector<Individual>& evaluated,
+std::vector<std::string> bestEntries(const std::vector<training::Individual>& evaluated,
                                      size_t* lines = nullptr) {
   std::vector<std::string> warnings;
-  const std::vector<Individual> front =
+  const std::vector<training::Individual> front =
       frontFileOrder(paretoFront(evaluated, &warnings), &warnings);
   if (lines) *lines = front.size();
   TempDir dir;
@@ -43,12 +44,12 @@ std::vector<std::string> bestEntries(const std::vector<Individual>& evaluated,
 }
 
 TEST(LearnedFiles, TheFrontReaderFindsTheBestEntriesWhateverTheMuscleLines) {
-  const Individual accurate = individual(MAFFT, "--localpair", 0.70, 0.50, 10);
-  const Individual balanced = individual(MAFFT, "", 0.65, 0.60, 2);
-  const Individual fast = individual(KALIGN, "", 0.50, 0.40, 0.1);
-  const Individual dominated = individual(CLUSTALW, "", 0.40, 0.30, 5);
-  const Individual failed = [] {
-    Individual i = individual(DIALIGNTX, "", 0.99, 0.99, 0.01);
+  const training::Individual accurate = individual(MAFFT, "--localpair", 0.70, 0.50, 10);
+  const training::Individual balanced = individual(MAFFT, "", 0.65, 0.60, 2);
+  const training::Individual fast = individual(KALIGN, "", 0.50, 0.40, 0.1);
+  const training::Individual dominated = individual(CLUSTALW, "", 0.40, 0.30, 5);
+  const training::Individual failed = [] {
+    training::Individual i = individual(DIALIGNTX, "", 0.99, 0.99, 0.01);
     i.fitness.failures = 1;
     return i;
   }();
@@ -58,10 +59,10 @@ TEST(LearnedFiles, TheFrontReaderFindsTheBestEntriesWhateverTheMuscleLines) {
   EXPECT_EQ(lines, 3u);
 
   // MUSCLE lines that would hide each other: one holds each role.
-  const Individual muscleAccurate = individual(MUSCLE, "-maxiters 16", 0.80, 0.55, 3);
-  const Individual muscleBalanced = individual(MUSCLE, "-maxiters 8", 0.79, 0.70, 2.5);
-  const Individual muscleFast = individual(MUSCLE, "-maxiters 1", 0.45, 0.35, 0.05);
-  const Individual muscleOther = individual(MUSCLE, "-diags", 0.78, 0.56, 1.0);
+  const training::Individual muscleAccurate = individual(MUSCLE, "-maxiters 16", 0.80, 0.55, 3);
+  const training::Individual muscleBalanced = individual(MUSCLE, "-maxiters 8", 0.79, 0.70, 2.5);
+  const training::Individual muscleFast = individual(MUSCLE, "-maxiters 1", 0.45, 0.35, 0.05);
+  const training::Individual muscleOther = individual(MUSCLE, "-diags", 0.78, 0.56, 1.0);
   EXPECT_EQ(bestEntries({muscleAccurate, accurate, balanced, fast, muscleFast, muscleBalanced,
                          muscleOther}),
             (std::vector<std::string>{"4 -maxiters 16", "4 -maxiters 16", "2 "}));
@@ -73,7 +74,7 @@ TEST(LearnedFiles, TheFrontReaderFindsTheBestEntriesWhateverTheMuscleLines) {
 }
 
 TEST(LearnedFiles, TableLinesReadBackByTheOptionFileReader) {
-  BenchmarkSet a, b;
+  training::BenchmarkSet a, b;
   a.name = "sim001";
   a.hash = "h1";
   b.name = "BB11001";
@@ -82,14 +83,14 @@ TEST(LearnedFiles, TableLinesReadBackByTheOptionFileReader) {
     a.features[k] = k * 1.5;
     b.features[k] = 1.0 / (k + 3);
   }
-  RunCache cache;
+  training::RunCache cache;
   TempDir dir;
   std::vector<std::string> warnings;
   std::string error;
   ASSERT_TRUE(cache.open(dir.file("runs.tsv"), true, &warnings, &error));
   auto add = [&](const std::string& hash, int kind, const std::string& options, double q,
                  double seconds) {
-    RunRecord r;
+    training::RunRecord r;
     r.hash = hash;
     r.configuration = runs::makeConfiguration(kind, options);
     r.q = r.tc = q;
@@ -101,10 +102,10 @@ TEST(LearnedFiles, TableLinesReadBackByTheOptionFileReader) {
   add("h1", KALIGN, "-gpo 2", 0.9, 1);  // as good, faster
   add("h1", MUSCLE, "", 0.95, 1);       // better, but not a configuration of this search
   add("h2", CLUSTALW, "", 0.5, 1);
-  const std::vector<Individual> evaluated = {individual(MAFFT, "--op 1", 0, 0, 0),
-                                             individual(KALIGN, "-gpo 2", 0, 0, 0),
-                                             individual(CLUSTALW, "", 0, 0, 0)};
-  const std::vector<BenchmarkSet> sets = {a, b};
+  const std::vector<training::Individual> evaluated = {individual(MAFFT, "--op 1", 0, 0, 0),
+                                                       individual(KALIGN, "-gpo 2", 0, 0, 0),
+                                                       individual(CLUSTALW, "", 0, 0, 0)};
+  const std::vector<training::BenchmarkSet> sets = {a, b};
   const std::vector<TableLine> lines = bestPerDataSet(sets, {0, 1}, cache, evaluated, &warnings);
   ASSERT_EQ(lines.size(), 2u);
   writeFile(dir.file("table.txt"), formatReferenceTable(lines));
