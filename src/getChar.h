@@ -136,6 +136,8 @@ extern double oldrand[55];
 //   prints it as above, then
 //   readOptionFile, normalizeData and getNearestReference, printing nothing
 //   more; status 0.
+// - argc 2 with --help or --version: the help or "getChar <version>" on
+//   standard output; status 0.
 // - any other argc: the usage message on standard output (its last line has
 //   no line end); status 1.
 // The extraction itself ends the run with status 1 after the last record, or

@@ -15,6 +15,28 @@ void printUsage(const char* program) {
   std::cout << "     <aligner>: CLUSTALW, DIALIGNTX, KALIGN, MAFFT, or MUSCLE";
 }
 
+#ifndef GETCHAR_VERSION
+#define GETCHAR_VERSION "unknown"
+#endif
+
+// --help and --version, in the form help2man reads (the man page is made
+// from them).
+void printHelp() {
+  std::cout << "Usage: getChar <DataSet> <optionFile>\n"
+               "  or:  getChar <DataSet> <aligner> <dir>\n"
+               "Extracts the ten features of a protein FASTA data set and prints them on one\n"
+               "line (name;sequences;meanLength;lengthSD;f3;f4;RHK;DE;STNQ;CUGP;AVILMFYW).\n"
+               "\n"
+               "With an option file, then picks the aligner configuration of the nearest\n"
+               "reference data set. With an aligner and a folder, writes the data set's side\n"
+               "files under that folder for the aligner\n"
+               "(CLUSTALW, DIALIGNTX, KALIGN, MAFFT, or MUSCLE).\n"
+               "\n"
+               "Options:\n"
+               "  --help     print this help and exit\n"
+               "  --version  print the version and exit\n";
+}
+
 }  // namespace
 
 void printExtracted() {
@@ -25,6 +47,14 @@ void printExtracted() {
 }
 
 int getCharMain(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--help") {
+    printHelp();
+    exitChecked(0);
+  }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::cout << "getChar " GETCHAR_VERSION << std::endl;
+    exitChecked(0);
+  }
   if (argc == 4) {
     // Set before the extraction: it writes its side files under dir.
     aligner = argv[2];

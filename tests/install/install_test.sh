@@ -50,9 +50,17 @@ for f in bin/getChar bin/alnscore bin/alnadvise bin/alntrain lib/libgetChar.a in
   lib/cmake/getChar/getCharConfig.cmake libexec/getChar/tools/bin/mafft; do
   [[ -e $prefix/$f ]] || { echo "missing after install: $f"; exit 1; }
 done
-compgen -G "$prefix/lib/python3/dist-packages/getchar.*.so" >/dev/null &&
-  [[ -e $prefix/lib/python3/dist-packages/getchar.py ]] ||
-  { echo "missing after install: the Python module or its getchar.py"; exit 1; }
+package=$prefix/lib/python3/dist-packages/getchar
+compgen -G "$package/_getchar.*.so" >/dev/null && [[ -e $package/__init__.py && -e $package/__main__.py ]] ||
+  { echo "missing after install: the Python package getchar or its compiled module"; exit 1; }
+# The man pages, wherever help2man is there to make them.
+if command -v help2man >/dev/null; then
+  for program in getChar alnadvise alntrain alnscore; do
+    [[ -s $prefix/share/man/man1/$program.1 ]] || { echo "missing after install: man page $program.1"; exit 1; }
+  done
+  LANG=C MANWIDTH=120 man -l "$prefix/share/man/man1/alnadvise.1" | grep -q -- "--aligners" ||
+    { echo "the installed alnadvise.1 does not render its options"; exit 1; }
+fi
 
 cmake -S "$consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >"$work/consumer.log" 2>&1 &&
   cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1 || {
@@ -94,4 +102,9 @@ for key, where in (("tools", "libexec/getChar/tools"), ("table", "share/getChar/
 if report["best"] is None or os.listdir("."):
     sys.exit("module: no best, or files left in the working folder")
 PY
-echo "installed, found by find_package and run without flags, the Python module too"
+env -u GETCHAR_TOOLS_DIR PYTHONPATH="$prefix/lib/python3/dist-packages" /usr/bin/python3 -m getchar \
+  advise --aligners kalign /usr/share/doc/kalign/examples/BB11001.tfa >advice.txt ||
+  { cat advice.txt; echo "python3 -m getchar advise failed on the installed package"; exit 1; }
+grep -q "^best	KALIGN" advice.txt || { cat advice.txt; echo "python3 -m getchar: no best"; exit 1; }
+rm advice.txt
+echo "installed, found by find_package and run without flags, the Python package and man pages too"

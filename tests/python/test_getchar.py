@@ -242,18 +242,19 @@ def test_ctrl_c_stops_the_runs(tmp_path):
 
 
 def test_another_python_is_told_which_one_the_module_is_for(tmp_path):
-    """getchar.py beside the compiled module is what a python3 of another
-    version imports: it names the Python the module was built for."""
-    assert getchar.__file__.endswith(".so")
-    source = open(os.path.join(BUILD, "getchar.py")).read()
+    """The package's __init__.py, without the compiled _getchar beside it
+    (as another python3 of another version sees it), names the Python the
+    module was built for."""
+    assert getchar._getchar.__file__.endswith(".so")
+    source = open(os.path.join(BUILD, "python", "getchar", "__init__.py")).read()
     major, minor = sys.version_info[:2]
     for built_for, message in [
             ((major, minor), "getchar: the compiled module is missing beside"),
             ((2, 7), "getchar was built for Python 2.7 (/usr/bin/python3); this is Python "
                      "%d.%d (%s): run it with /usr/bin/python3" % (major, minor, sys.executable))]:
         folder = tmp_path / ("%d%d" % built_for)
-        folder.mkdir()
-        (folder / "getchar.py").write_text(
+        (folder / "getchar").mkdir(parents=True)
+        (folder / "getchar" / "__init__.py").write_text(
             source.replace("_BUILT_FOR = (%d, %d)" % (major, minor), "_BUILT_FOR = %r" % (built_for,)))
         done = subprocess.run([sys.executable, "-c", "import getchar"], capture_output=True,
                               text=True, env=dict(os.environ, PYTHONPATH=str(folder)))

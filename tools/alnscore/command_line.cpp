@@ -9,9 +9,35 @@ using scoring::scoreAlignments;
 
 namespace {
 
+#ifndef GETCHAR_VERSION
+#define GETCHAR_VERSION "unknown"
+#endif
+
 const char kUsage[] =
     "usage: alnscore -test <alignment> -ref <reference> [-seqdiffwarn] [-ignoremissingseqs]"
     " [-ignoretestcase] [-truncname] [-quiet]";
+
+// In the form help2man reads: the man page is made from it.
+const char kHelp[] =
+    "Usage: alnscore -test <alignment> -ref <reference> [options]\n"
+    "Scores a test alignment against a reference alignment of the same sequences and\n"
+    "prints \"Test=<test>;Ref=<reference>;Q=<q>;TC=<tc>\" on one line: Q is the share of\n"
+    "the reference's aligned residue pairs the test aligns, TC the share of its\n"
+    "columns the test reproduces whole.\n"
+    "\n"
+    "Options:\n"
+    "  -test <file>        the alignment scored (FASTA, MSF, Clustal or Stockholm)\n"
+    "  -ref <file>         the reference alignment\n"
+    "  -seqdiffwarn        warn, instead of failing, when residues differ between the\n"
+    "                      test and the reference (they are paired by position)\n"
+    "  -ignoremissingseqs  score the sequences the test holds, ignoring the others\n"
+    "  -ignoretestcase     count lower-case test residues as aligned\n"
+    "  -truncname          match sequence names up to their first blank\n"
+    "  -quiet              no summary on standard error\n"
+    "  --help              print this help and exit\n"
+    "  --version           print the version and exit\n"
+    "\n"
+    "Exit status: 0 when the scores were printed, 1 after an error.\n";
 
 std::string formatNumber(double value) {
   char buffer[32];
@@ -67,6 +93,10 @@ std::string formatReport(const std::string& testPath, const std::string& referen
 }
 
 int runAlnscore(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "--version")) {
+    std::fputs(args[0] == "--help" ? kHelp : "alnscore " GETCHAR_VERSION "\n", out);
+    return std::fflush(out) == 0 ? 0 : 1;
+  }
   CommandLine command;
   std::string error;
   if (!parseCommandLine(args, &command, &error)) {

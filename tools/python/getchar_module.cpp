@@ -5,7 +5,6 @@
 // The core and the advice keep their state in globals (the core's tables,
 // the run folder's names, the signal guard), so every call that touches them
 // holds gCoreLock; the GIL is released while they work.
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -23,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "module_locations.h"
 #include "advice/advisor.h"
 #include "advice/core_tables.h"
 #include "advice/report_json.h"
@@ -36,16 +36,6 @@
 #include "scoring/agreement.h"
 #include "scoring/alignment.h"
 #include "scoring/score.h"
-
-#ifndef GETCHAR_MODULE_TO_PREFIX
-#define GETCHAR_MODULE_TO_PREFIX "../../.."
-#endif
-#ifndef GETCHAR_LIBEXECDIR
-#define GETCHAR_LIBEXECDIR "libexec"
-#endif
-#ifndef GETCHAR_DATADIR
-#define GETCHAR_DATADIR "share"
-#endif
 
 namespace py = pybind11;
 namespace fs = std::filesystem;
@@ -91,30 +81,13 @@ Failure inputFailure(const std::string& path, const std::string& message) {
   return f;
 }
 
-// The folder this module was loaded from.
-std::string moduleFolder() {
-  Dl_info info;
-  if (::dladdr(reinterpret_cast<void*>(&moduleFolder), &info) == 0 || !info.dli_fname) return "";
-  std::error_code ec;
-  const fs::path self = fs::canonical(info.dli_fname, ec);
-  return ec ? "" : self.parent_path().string();
-}
-
-// Installed: <prefix>/<where>; in the build folder: <module folder>/<built>.
-// "" when neither exists, which leaves the choice to the library's defaults.
-std::string besideModule(const std::string& installed, const std::string& built) {
-  const std::string folder = moduleFolder();
-  if (folder.empty()) return "";
-  for (const std::string& p :
-       {folder + "/" GETCHAR_MODULE_TO_PREFIX "/" + installed, folder + "/" + built}) {
-    std::error_code ec;
-    if (fs::exists(p, ec)) return fs::canonical(p, ec).string();
-  }
-  return "";
-}
-
+// A shipped data file beside the module (module_locations.h).
 std::string dataFile(const std::string& name) {
-  return besideModule(GETCHAR_DATADIR "/getChar/" + name, "data/" + name);
+  const getchar_module::Lookup l = getchar_module::findModuleDataFile(name);
+  if (l.found.empty())
+    raise(Failure{gError, "the shipped file " + name + " is missing; looked in " +
+                              getchar_module::listPlaces(l.tried)});
+  return l.found;
 }
 
 py::dict featureDict(const double* f) {
@@ -244,8 +217,16 @@ advice::AdviceSettings adviceSettings(const std::string& path, const std::option
   }
   // The tools and the shipped files beside the module (the running program
   // is python3, so the library's own search beside it finds nothing).
-  if (!std::getenv("GETCHAR_TOOLS_DIR"))
-    s.tools = besideModule(GETCHAR_LIBEXECDIR "/getChar/tools", "tools");
+  const char* toolsDir = std::getenv("GETCHAR_TOOLS_DIR");
+  if (toolsDir == nullptr || *toolsDir == '\0') {
+    const getchar_module::Lookup tools = getchar_module::findModuleToolsFolder();
+    if (tools.found.empty())
+      raise(Failure{gError, "no aligners found; looked in " + getchar_module::listPlaces(tools.tried) +
+                                ". Set GETCHAR_TOOLS_DIR to a folder laid out by "
+                                "scripts/install-aligners, or put an installed alnadvise "
+                                "(cmake --install) on PATH"});
+    s.tools = tools.found;
+  }
   s.table = dataFile("reference-table.txt");
   s.front = dataFile("front.txt");
   s.choiceModel = dataFile("choice-model.json");
@@ -349,7 +330,7 @@ PyObject* newException(py::module_& m, const char* name, PyObject* bases, const 
 
 }  // namespace
 
-PYBIND11_MODULE(getchar, m) {
+PYBIND11_MODULE(_getchar, m) {
   m.doc() = "getChar's features, scores, agreement and advice for protein FASTA data sets.";
   gError = newException(m, "Error", PyExc_RuntimeError, "A failure of getChar.");
   py::tuple inputBases = py::make_tuple(py::handle(gError), py::handle(PyExc_ValueError));
