@@ -2,15 +2,17 @@
 # Times the four-argument mode of getChar against seqkit (rmdup + split: the
 # distinct records, one file each) and against a floor program that only
 # creates as many small files, on one generated data set, alternating runs.
-#   bench/extract/run.sh [RECORDS] [RUNS]
+#   bench/extract/run.sh [RECORDS] [RUNS]   (programs: scripts/lib/binaries.sh)
 # Output folders live on /dev/shm: mass file creation on disk right after a
 # mass delete is too erratic to measure.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+source "$root/scripts/lib/usage.sh"
+source "$root/scripts/lib/binaries.sh"
+help_on_request "$@"
 records="${1:-100000}"
 runs="${2:-5}"
-build="$root/build-bench"
-"$root/scripts/build" "$build" -DGETCHAR_BENCH=ON -DGETCHAR_TESTS=OFF > /dev/null
+need_binaries getChar gen_fasta floor_files
 
 work=/dev/shm/getchar-bench-extract
 rm -rf "$work"

@@ -4,19 +4,21 @@
 # Builds Release, runs each tool RUNS times in alternation, and prints the
 # median wall times, the ratios and the peak resident memory.
 #
-# Usage: bench/extract2/run.sh   (env: BUILD_DIR, SIZE_MB=500, RUNS=5, SEED=42)
+#   bench/extract2/run.sh   (programs: scripts/lib/binaries.sh)
+# Environment: SIZE_MB (500), RUNS (5), SEED (42).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
+source "$root/scripts/lib/usage.sh"
+source "$root/scripts/lib/binaries.sh"
+help_on_request "$@"
 size_mb=${SIZE_MB:-500}
 runs=${RUNS:-5}
 data=/dev/shm/extract2-bench-$$.fa
 scratch=$(mktemp -d)
 trap 'rm -rf "$data" "$scratch"' EXIT
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
-cmake --build "$build" --target extract2_driver extract2_generate -j2 >/dev/null
+need_binaries extract2_driver extract2_generate
 driver=$build/bench/extract2/extract2_driver
 
 "$build/bench/extract2/extract2_generate" "$data" "$size_mb" "${SEED:-42}"

@@ -1,0 +1,18 @@
+# Sourced by the scripts: their usage is the comment block under the first
+# line, up to the first line that is not a comment, so that what --help
+# prints cannot drift from the text above the code.
+#
+#   source "$root/scripts/lib/usage.sh"
+#   help_on_request "$@"   # a first argument -h or --help prints it and exits 0
+#   usage >&2; exit 2      # on a usage error
+
+usage() {
+  awk 'NR == 1 && /^#!/ { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$0"
+}
+
+help_on_request() {
+  if [[ ${1:-} == -h || ${1:-} == --help ]]; then
+    usage
+    exit 0
+  fi
+}
