@@ -17,7 +17,6 @@
 # finds them (BUILD_DIR, SKIP_BUILD, GETCHAR_TOOLS_DIR).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 help_on_request "$@"
 (($# >= 2)) || { usage >&2; exit 2; }

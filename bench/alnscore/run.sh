@@ -9,7 +9,6 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 help_on_request "$@"
 need_binaries alnscore alnscore_gen

@@ -8,7 +8,6 @@
 #   bench/estimator/run.sh      (programs: scripts/lib/binaries.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 help_on_request "$@"
 need_binaries estimator_bench alnadvise alnscore

@@ -7,7 +7,6 @@
 # mass delete is too erratic to measure.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 help_on_request "$@"
 records="${1:-100000}"
@@ -19,7 +18,8 @@ rm -rf "$work"
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 data="$work/data.fa"
-"$build/bench/extract/gen_fasta" "$records" 350 10 60 42 > "$data"
+"$(binary_path gen_fasta)" --records "$records" --lengths 175,525 --repeats 10 --width 60 \
+  --seed 42 >"$data"
 # Distinct records: what both tools write one file each for.
 mkdir "$work/count"
 distinct=$("$build/getChar" "$data" MAFFT "$work/count" | wc -l || true)

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Streaming feature extraction against `seqkit stats -a -j 1` and `wc -l` on
 # one generated protein FASTA file of about 500 MB held in /dev/shm.
-# Builds Release, runs each tool RUNS times in alternation, and prints the
-# median wall times, the ratios and the peak resident memory.
+# Runs each tool RUNS times in alternation, and prints the median wall
+# times, the ratios and the peak resident memory. Then the residue-group
+# kernel alone against a plain table loop, on 60-residue lines and on one
+# long line (extract2_kernel_bench: median throughput of RUNS repetitions).
 #
 #   bench/extract2/run.sh   (programs: scripts/lib/binaries.sh)
 # Environment: SIZE_MB (500), RUNS (5), SEED (42).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 help_on_request "$@"
 size_mb=${SIZE_MB:-500}
@@ -18,10 +19,11 @@ data=/dev/shm/extract2-bench-$$.fa
 scratch=$(mktemp -d)
 trap 'rm -rf "$data" "$scratch"' EXIT
 
-need_binaries extract2_driver extract2_generate
-driver=$build/bench/extract2/extract2_driver
+need_binaries extract2_driver extract2_kernel_bench gen_fasta
+driver=$(binary_path extract2_driver)
 
-"$build/bench/extract2/extract2_generate" "$data" "$size_mb" "${SEED:-42}"
+"$(binary_path gen_fasta)" --megabytes "$size_mb" --lengths 50,1500 --uniprot \
+  --seed "${SEED:-42}" >"$data"
 bytes=$(stat -c %s "$data")
 cat "$data" >/dev/null  # tmpfs: already in memory; touch it once anyway
 
@@ -80,3 +82,10 @@ ratios() {
 }
 ratios wall "${wall[extract2]}" "${wall[seqkit]}" "${wall[wc]}"
 ratios cpu "${cpu[extract2]}" "${cpu[seqkit]}" "${cpu[wc]}"
+
+echo
+echo "residue-group kernel against the plain table loop (median of $runs, MB/s):"
+"$(binary_path extract2_kernel_bench)" --benchmark_repetitions="$runs" \
+  --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
+  awk -F, '/_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1)
+                        printf "  %-40s %10.0f\n", $1, $6 / 1048576 }'

@@ -12,7 +12,6 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 help_on_request "$@"
 (($# == 0)) || { usage >&2; exit 2; }

@@ -12,7 +12,6 @@
 # copy the families and the advisor's output folders into).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 source "$root/bench/median.sh"
 help_on_request "$@"

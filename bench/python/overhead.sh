@@ -7,7 +7,6 @@
 #   bench/python/overhead.sh [RUNS]      (programs: scripts/lib/binaries.sh)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-source "$root/scripts/lib/usage.sh"
 source "$root/scripts/lib/binaries.sh"
 help_on_request "$@"
 runs="${1:-10}"

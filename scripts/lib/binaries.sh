@@ -6,13 +6,16 @@
 # for); with SKIP_BUILD=1 the folder is taken as it is and a missing
 # program is an error.
 #
-#   source "$root/scripts/lib/binaries.sh"
+#   source "$root/scripts/lib/binaries.sh"      # and with it usage.sh
 #   need_binaries alnadvise simulate_large   # sets $build
 #   "$(binary_path simulate_large)" ...      # bench/scale/simulate_large in $build
+#   need_program alntrain ALNTRAIN           # sets $alntrain: $ALNTRAIN when set,
+#                                            # else found or built
 #   need_aligners                            # sets $tools: $GETCHAR_TOOLS_DIR, else
 #                                            # $build/tools laid out by install-aligners
 
 binaries_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$binaries_root/scripts/lib/usage.sh"
 
 # The path of program NAME in $build: a benchmark's program sits under
 # bench/TOPIC/ (the folder whose CMakeLists.txt adds it), the others at the top.
@@ -72,10 +75,22 @@ need_binaries() {
   done
 }
 
+need_program() {
+  local override=${!2:-}
+  if [[ -n $override ]]; then
+    [[ -x $override ]] || binaries_fail "$2 names '$override', which is not a program"
+    printf -v "$1" '%s' "$override"
+  else
+    need_binaries "$1"
+    printf -v "$1" '%s' "$(binary_path "$1")"
+  fi
+}
+
 need_aligners() {
   if [[ -n ${GETCHAR_TOOLS_DIR:-} ]]; then
     tools=$GETCHAR_TOOLS_DIR
   else
+    need_binaries alnscore  # the layout's scorer
     tools=$build/tools
     [[ ${SKIP_BUILD:-0} == 1 ]] ||
       "$binaries_root/scripts/install-aligners" "$tools" "$build/alnscore" >/dev/null

@@ -16,3 +16,9 @@ help_on_request() {
     exit 0
   fi
 }
+
+# A usage error: the message on stderr, exit 2.
+die() {
+  echo "$(basename "$0"): $*" >&2
+  exit 2
+}
