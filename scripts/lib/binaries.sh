@@ -78,7 +78,7 @@ need_binaries() {
 need_program() {
   local override=${!2:-}
   if [[ -n $override ]]; then
-    [[ -x $override ]] || binaries_fail "$2 names '$override', which is not a program"
+    [[ -f $override && -x $override ]] || binaries_fail "$2 names '$override', which is not a program"
     printf -v "$1" '%s' "$override"
   else
     need_binaries "$1"

@@ -12,7 +12,8 @@
 # the array `arguments`. An unknown option or a missing value is a usage
 # error (exit 2).
 parse_options() {
-  local valued=" $1 " flags=" $2 " name
+  # Underscored locals, so that none hides the variable an option sets.
+  local _valued=" $1 " _flags=" $2 " _name
   shift 2
   arguments=()
   while (($#)); do
@@ -22,13 +23,13 @@ parse_options() {
         exit 0
         ;;
       --?*)
-        name=${1#--}
-        if [[ $valued == *" $name "* ]]; then
+        _name=${1#--}
+        if [[ $_valued == *" $_name "* ]]; then
           (($# >= 2)) || die "option $1 needs a value"
-          printf -v "${name//-/_}" '%s' "$2"
+          printf -v "${_name//-/_}" '%s' "$2"
           shift 2
-        elif [[ $flags == *" $name "* ]]; then
-          printf -v "${name//-/_}" '%s' 1
+        elif [[ $_flags == *" $_name "* ]]; then
+          printf -v "${_name//-/_}" '%s' 1
           shift
         else
           die "unknown option '$1' (see --help)"
