@@ -1,7 +1,7 @@
 // Writes an alignment (any format alnscore reads) as FOLDER/best.fasta and
-// best.{aln,sto,phy,msf} with best.names.tsv, the way alnadvise writes them, and prints the
-// median seconds of REPEATS writes of each (text made and file renamed in
-// place) and its size.
+// best.{aln,sto,phy,msf} with best.names.tsv, the way alnadvise writes them,
+// and prints the median seconds of REPEATS writes of each (text made and
+// file renamed in place) and its size.
 //   write_formats ALIGNMENT FOLDER [REPEATS]   (default 5)
 #include <algorithm>
 #include <chrono>
