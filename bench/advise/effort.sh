@@ -18,8 +18,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
-(($# >= 2)) || { usage >&2; exit 2; }
+expect_arguments 2 '' "$@"
 out=$1
 shift
 need_binaries alnadvise alnscore

@@ -18,8 +18,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
-(($# >= 1)) || { usage >&2; exit 2; }
+expect_arguments 1 '' "$@"
 out=$1
 shift
 sizes=("$@")

@@ -9,15 +9,15 @@
 #     with --jobs 1, and with --jobs 2 the wall time over the sum of the runs'
 #     times; medians of several runs, and peak memory.
 #
-#   bench/advise/run.sh [accuracy] [cost]   (default both; programs:
-#                                            scripts/lib/binaries.sh)
+#   bench/advise/run.sh [accuracy] [cost]   (default both)
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: FAMILIES (24), SEED (29), RUNS (5), KEEP_RESULTS
 # (a folder to copy the scores and every advice's output folder into).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 2 "$@"
 need_binaries alnadvise alnscore
 need_aligners
 advisor=$build/alnadvise

@@ -5,12 +5,13 @@
 # would take hours, alnscore alone runs and its counts are checked against
 # the generator's.
 #
-#   bench/alnscore/run.sh            (programs: scripts/lib/binaries.sh)
+#   bench/alnscore/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 0 "$@"
 need_binaries alnscore alnscore_gen
 scorer=$build/alnscore
 generator=$build/bench/alnscore/alnscore_gen

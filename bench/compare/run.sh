@@ -6,12 +6,12 @@
 # median of 5 runs of each, our time over the peer's (the fastest parasail
 # variant), and the peak memory of one call per process.
 #
-#   bench/compare/run.sh          (programs: scripts/lib/binaries.sh)
+#   bench/compare/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
-(($# == 0)) || { usage >&2; exit 2; }
+expect_arguments 0 0 "$@"
 need_binaries compare_bench compare_once
 bin=$build/bench/compare
 csv=$(mktemp)

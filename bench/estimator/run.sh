@@ -5,11 +5,12 @@
 # for BAliBASE BB30014 (44 sequences). Prints the median of five runs of each,
 # the ratio features / agreement and the peak memory of the whole run.
 #
-#   bench/estimator/run.sh      (programs: scripts/lib/binaries.sh)
+#   bench/estimator/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 0 "$@"
 need_binaries estimator_bench alnadvise alnscore
 need_aligners
 work=$(mktemp -d)

@@ -2,13 +2,14 @@
 # Times the four-argument mode of getChar against seqkit (rmdup + split: the
 # distinct records, one file each) and against a floor program that only
 # creates as many small files, on one generated data set, alternating runs.
-#   bench/extract/run.sh [RECORDS] [RUNS]   (programs: scripts/lib/binaries.sh)
+#   bench/extract/run.sh [RECORDS] [RUNS]
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Output folders live on /dev/shm: mass file creation on disk right after a
 # mass delete is too erratic to measure.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 2 "$@"
 records="${1:-100000}"
 runs="${2:-5}"
 need_binaries getChar gen_fasta floor_files

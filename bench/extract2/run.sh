@@ -7,13 +7,14 @@
 # long line (extract2_kernel_bench: median throughput of RUNS repetitions,
 # at least 3).
 #
-#   bench/extract2/run.sh   (programs: scripts/lib/binaries.sh)
+#   bench/extract2/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: SIZE_MB (500), RUNS (5), SEED (42).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 0 "$@"
 size_mb=${SIZE_MB:-500}
 runs=${RUNS:-5}
 data=/dev/shm/extract2-bench-$$.fa

@@ -6,15 +6,15 @@
 # muscle5, probalign), and of the peer MAFFT --auto; the wall seconds of
 # each, all on two cores (alnadvise -j 2, mafft --thread 2).
 #
-#   bench/families/run.sh      (programs: scripts/lib/binaries.sh)
+#   bench/families/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: SKIP (families left out, default PF00134_Cyclin_N: 95
 # sequences, minutes with the slow aligners).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
-(($# == 0)) || { usage >&2; exit 2; }
+expect_arguments 0 0 "$@"
 need_binaries alnadvise alnscore
 need_aligners
 work=$(mktemp -d)

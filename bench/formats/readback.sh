@@ -4,12 +4,12 @@
 # 5 writes of each, with the peak memory of the whole), then reads each back
 # with Biopython (Bio.AlignIO) and best.sto with hmmbuild, checking rows,
 # names and residues against best.fasta (read_back.py).
-#   bench/formats/readback.sh ALIGNMENT      (programs: scripts/lib/binaries.sh)
+#   bench/formats/readback.sh ALIGNMENT
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
-(($# == 1)) || { usage >&2; exit 2; }
+expect_arguments 1 1 "$@"
 alignment=$1
 need_binaries write_formats
 work=$(mktemp -d)

@@ -7,7 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$root/scripts/lib/usage.sh"
-help_on_request "$@"
+expect_arguments 0 '' "$@"
 seconds="${1:-3600}"
 shift || true
 start=$(date +%s)

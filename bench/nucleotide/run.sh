@@ -7,15 +7,15 @@
 # ignores case) and of `mafft --auto`; the
 # median wall seconds of RUNS runs of each and the advisor's peak memory.
 #
-#   bench/nucleotide/run.sh      (programs: scripts/lib/binaries.sh)
+#   bench/nucleotide/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: FAMILIES (8), SEED (3), RUNS (3), KEEP_RESULTS (a folder to
 # copy the families and the advisor's output folders into).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
 source "$root/bench/median.sh"
-help_on_request "$@"
-(($# == 0)) || { usage >&2; exit 2; }
+expect_arguments 0 0 "$@"
 families=${FAMILIES:-8} seed=${SEED:-3} runs=${RUNS:-3}
 need_binaries alnadvise alnscore
 need_aligners

@@ -4,11 +4,12 @@
 # RUNS), as whole python3 processes that import the module, and as calls
 # inside one python3 (median of RUNS calls); peak memory of each process
 # from /usr/bin/time -v.
-#   bench/python/overhead.sh [RUNS]      (programs: scripts/lib/binaries.sh)
+#   bench/python/overhead.sh [RUNS]
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 1 "$@"
 runs="${1:-10}"
 need_binaries getChar alnscore alnadvise getchar
 need_aligners

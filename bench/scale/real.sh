@@ -5,13 +5,14 @@
 # RUNS runs each (one of --budget 0), summed over the families. Where a family has a reference,
 # the Q of each one's alignment too (the advisor's choice without it).
 #
-#   bench/scale/real.sh          (programs: scripts/lib/binaries.sh)
+#   bench/scale/real.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: RUNS (3).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 0 "$@"
 need_binaries alnadvise alnscore
 need_aligners
 source "$root/bench/median.sh"

@@ -9,8 +9,8 @@
 # its hour); above 2,000 sequences also the error of scoring the advisor's
 # candidates on 2,000 sampled rows (agreement_sampling).
 #
-#   bench/scale/run.sh [SIZES]   (default "1000 10000 100000"; programs:
-#                                 scripts/lib/binaries.sh)
+#   bench/scale/run.sh [SIZES]   (default "1000 10000 100000")
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: KEEP_RESULTS (a folder to copy the advisor's output into),
 # FAMILIES (a folder of nN.fasta and nN.ref.fasta made before, used instead
 # of simulating), PEERS (default "mafft-auto clustalo kalign").
@@ -18,7 +18,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 '' "$@"
 need_binaries alnadvise alnscore simulate_large agreement_sampling
 need_aligners
 work=$(mktemp -d)

@@ -6,13 +6,14 @@
 # sets Debian ships and four simulated families; medians of RUNS trainings,
 # and alntrain's own peak memory.
 #
-#   bench/train/run.sh        (programs: scripts/lib/binaries.sh)
+#   bench/train/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: RUNS (3).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 0 "$@"
 need_binaries alntrain alnscore
 need_aligners
 work=$(mktemp -d)

@@ -12,13 +12,14 @@
 # workflow's share of the speed-up from the machine's: on cores that other
 # work keeps busy, each job takes longer when two run.
 #
-#   bench/workflow/run.sh        (programs: scripts/lib/binaries.sh)
+#   bench/workflow/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: RUNS (3), FAMILIES (24), SEED (29), THREADS (1).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/binaries.sh"
-help_on_request "$@"
+expect_arguments 0 0 "$@"
 need_binaries alnadvise alnscore
 need_aligners
 work=$(mktemp -d)

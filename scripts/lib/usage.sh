@@ -3,8 +3,10 @@
 # prints cannot drift from the text above the code.
 #
 #   source "$root/scripts/lib/usage.sh"
-#   help_on_request "$@"   # a first argument -h or --help prints it and exits 0
-#   usage >&2; exit 2      # on a usage error
+#   help_on_request "$@"        # a first argument -h or --help prints it and exits 0
+#   expect_arguments 1 2 "$@"   # that too, and the usage with exit 2 unless
+#                               # 1 to 2 arguments are given ('' for no limit)
+#   die "MESSAGE"               # a usage error: the message, exit 2
 
 usage() {
   awk 'NR == 1 && /^#!/ { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$0"
@@ -14,6 +16,16 @@ help_on_request() {
   if [[ ${1:-} == -h || ${1:-} == --help ]]; then
     usage
     exit 0
+  fi
+}
+
+expect_arguments() {
+  local min=$1 max=$2
+  shift 2
+  help_on_request "$@"
+  if (($# < min)) || { [[ -n $max ]] && (($# > max)); }; then
+    usage >&2
+    exit 2
   fi
 }
 

@@ -34,6 +34,17 @@ for bad in "--name" "--bogus" "-x"; do
   grep -q "^tool: " "$tmp/err" || fail "'$bad' gives no message: $(cat "$tmp/err")"
 done
 
+# A script that takes one or two arguments.
+printf '#!/usr/bin/env bash\n# Takes A [B].\nsource "%s/usage.sh"\nexpect_arguments 1 2 "$@"\necho fine\n' \
+  "$lib" >"$tmp/counted"
+for count in 0 3; do
+  status=0
+  bash "$tmp/counted" $(seq "$count") >/dev/null 2>"$tmp/err" || status=$?
+  ((status == 2)) && [[ $(cat "$tmp/err") == "Takes A [B]." ]] ||
+    fail "$count arguments: status $status, stderr '$(cat "$tmp/err")', not the usage and 2"
+done
+[[ $(bash "$tmp/counted" a b) == fine ]] || fail "two arguments were refused"
+
 # Programs: BUILD_DIR as it is (SKIP_BUILD=1), a benchmark's program under
 # bench/TOPIC/, an override that is not a program, a missing program.
 programs() {  # runs the library's functions in a script of their own
