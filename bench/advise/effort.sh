@@ -12,19 +12,20 @@
 #
 # A folder holds NAME.fasta with its reference NAME.ref.fasta or NAME.msf
 # (a reference of some rows only scores those rows, as large-family
-# benchmarks do). Environment: BUILD_DIR (default build), EFFORTS (default
-# "fast default thorough"), PEERS (default "clustalo kalign muscle5").
+# benchmarks do). Environment: EFFORTS (default "fast default thorough"),
+# PEERS (default "clustalo kalign muscle5"); programs as scripts/lib/binaries.sh
+# finds them (BUILD_DIR, SKIP_BUILD, GETCHAR_TOOLS_DIR).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-(($# >= 2)) || { sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 2 '' "$@"
 out=$1
 shift
-build=${BUILD_DIR:-$root/build}
-bin=$build/tools/bin
+need_binaries alnadvise alnscore
+need_aligners
+bin=$tools/bin
 efforts=${EFFORTS:-fast default thorough}
 peers=${PEERS:-clustalo kalign muscle5}
-[[ -x $build/alnadvise && -x $build/alnscore && -x $bin/mafft ]] ||
-  { echo "effort.sh: build and lay out the aligners first (scripts/build, scripts/install-aligners)" >&2; exit 2; }
 mkdir -p "$out"
 scores=$out/scores.tsv
 printf 'kind\tdata_set\tsequences\tmethod\tQ\tseconds\truns\n' >"$scores"
@@ -63,7 +64,7 @@ for pair in "$@"; do
       printf '%s\t%s\t%s\t%s\t%s\t%s\tNA\n' "$kind" "$name" "$n" "$p" "$(q "$work/$p.fasta" "$ref")" "$s" >>"$scores"
     done
     for e in $efforts; do
-      s=$(timed "$build/alnadvise" -q -j 2 --effort "$e" --no-html --force --tools "$build/tools" \
+      s=$(timed "$build/alnadvise" -q -j 2 --effort "$e" --no-html --force --tools "$tools" \
         -o "$work/advise-$e" "$data")
       runs=$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))
 print(sum(1 for c in r["candidates"] if c["seconds"] is not None))' "$work/advise-$e/report.json")

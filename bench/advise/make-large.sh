@@ -13,27 +13,22 @@
 # largeN.ref.fasta: seed 300 + i, tree height 1.5, 8 clades of heights 0.05
 # to 1.2, 5 remote members, 30 % near-duplicates, 10 % fragments, indel rate
 # 0.02, root length the i-th of 300 1400 150 250 800 (cycled). Environment:
-# SIMULATE_LARGE (the program; default: built in build-bench).
+# SIMULATE_LARGE (the program; default: found or built by
+# scripts/lib/binaries.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-(($# >= 1)) || { sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 1 '' "$@"
 out=$1
 shift
 sizes=("$@")
 ((${#sizes[@]})) || sizes=(1000 2000 5000 10000)
-simulate=${SIMULATE_LARGE:-}
-if [[ -z $simulate ]]; then
-  build=${BUILD_DIR:-$root/build-bench}
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF -DGETCHAR_BENCH=ON \
-    >/dev/null
-  cmake --build "$build" --target simulate_large -j2 >/dev/null
-  simulate=$build/bench/scale/simulate_large
-fi
+need_program simulate_large SIMULATE_LARGE
 lengths=(300 1400 150 250 800)
 mkdir -p "$out"
 for i in "${!sizes[@]}"; do
   n=${sizes[$i]}
-  "$simulate" "$out/large$n" --sequences "$n" --length "${lengths[$((i % 5))]}" --height 1.5 \
+  "$simulate_large" "$out/large$n" --sequences "$n" --length "${lengths[$((i % 5))]}" --height 1.5 \
     --indel-rate 0.02 --seed $((300 + i)) --clades 8 0.05,1.2 --remote 5 --duplicates 0.3 \
     --fragments 0.1 --scored 100
   echo "make-large.sh: $out/large$n ($n sequences)" >&2

@@ -9,17 +9,17 @@
 #     with --jobs 1, and with --jobs 2 the wall time over the sum of the runs'
 #     times; medians of several runs, and peak memory.
 #
-#   bench/advise/run.sh [accuracy] [cost]   (default both; build directory:
-#                                            $BUILD_DIR or build-bench)
-# Environment: FAMILIES (24), SEED (29), RUNS (5), SIMULATE_FAMILIES, KEEP_RESULTS
+#   bench/advise/run.sh [accuracy] [cost]   (default both)
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
+# Environment: FAMILIES (24), SEED (29), RUNS (5), KEEP_RESULTS
 # (a folder to copy the scores and every advice's output folder into).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF >/dev/null
-cmake --build "$build" --target alnadvise alnscore -j2 >/dev/null
-"$root/scripts/install-aligners" "$build/tools" "$build/alnscore" >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 2 "$@"
+need_binaries alnadvise alnscore
+need_aligners
 advisor=$build/alnadvise
 scorer=$build/alnscore
 work=$(mktemp -d)
@@ -35,7 +35,7 @@ for name in BB11001 BB12006 BB30014; do
   echo "$name /usr/share/doc/kalign/examples/$name.tfa /usr/share/doc/kalign/examples/$name.msf" >>"$sets"
 done
 echo "BB11002 /usr/share/dialign-tx/BB11002.tfa /usr/share/dialign-tx/BB11002.msf" >>"$sets"
-"${SIMULATE_FAMILIES:-$root/scripts/simulate-families}" "$work/sim" --count "${FAMILIES:-24}" \
+"$root/scripts/simulate-families" "$work/sim" --count "${FAMILIES:-24}" \
   --seed "${SEED:-29}" >/dev/null
 for ref in "$work"/sim/*.ref.fasta; do
   name=$(basename "$ref" .ref.fasta)
@@ -51,7 +51,7 @@ mkdir -p "$work/runs"
 while read -r name input ref; do
   out=$work/runs/$name
   start=$(date +%s%N)
-  "$advisor" --tools "$build/tools" -j 2 -q --format json -o "$out" "$input" >"$out.json"
+  "$advisor" --tools "$tools" -j 2 -q --format json -o "$out" "$input" >"$out.json"
   wall=$(awk -v ns=$(($(date +%s%N) - start)) 'BEGIN { printf "%.2f", ns / 1e9 }')
   python3 - "$out.json" "$name" "$wall" >>"$scores" <<'PY'
 import json, sys
@@ -131,7 +131,7 @@ for setting in "1" "2" "2 --no-merge"; do
   read -r jobs extra <<<"$setting"
   ratios=() overheads=() walls=() peak=0
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -v -o "$work/time" "$advisor" --tools "$build/tools" -j "$jobs" $extra -q \
+    /usr/bin/time -v -o "$work/time" "$advisor" --tools "$tools" -j "$jobs" $extra -q \
       --format json -o "$work/cost" --force "$bb" >"$work/cost.json"
     kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time")
     ((kb > peak)) && peak=$kb

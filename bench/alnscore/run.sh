@@ -5,13 +5,14 @@
 # would take hours, alnscore alone runs and its counts are checked against
 # the generator's.
 #
-#   bench/alnscore/run.sh            (build directory: $BUILD_DIR or build-bench)
+#   bench/alnscore/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
-cmake --build "$build" --target alnscore alnscore_gen -j2 >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
+need_binaries alnscore alnscore_gen
 scorer=$build/alnscore
 generator=$build/bench/alnscore/alnscore_gen
 work=$(mktemp -d)

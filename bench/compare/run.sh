@@ -5,12 +5,14 @@
 # ones, global alignment against every parasail trace variant. Prints the
 # median of 5 runs of each, our time over the peer's (the fastest parasail
 # variant), and the peak memory of one call per process.
-#   bench/compare/run.sh [build directory, default build-bench]
+#
+#   bench/compare/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
-cmake --build "$build" --target compare_bench compare_once -j2 >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
+need_binaries compare_bench compare_once
 bin=$build/bench/compare
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT

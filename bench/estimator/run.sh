@@ -5,16 +5,16 @@
 # for BAliBASE BB30014 (44 sequences). Prints the median of five runs of each,
 # the ratio features / agreement and the peak memory of the whole run.
 #
-#   bench/estimator/run.sh      (build directory: $BUILD_DIR or build-bench)
+#   bench/estimator/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-[[ ${1:-} == -h || ${1:-} == --help ]] && { sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0; }
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
-cmake --build "$build" --target estimator_bench alnadvise -j2 >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
+need_binaries estimator_bench alnadvise alnscore
+need_aligners
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-tools=${GETCHAR_TOOLS_DIR:-$root/build/tools}
 "$build/alnadvise" -q --no-merge --no-html --estimator agreement --tools "$tools" \
   -o "$work/advice" /usr/share/doc/kalign/examples/BB30014.tfa >/dev/null
 /usr/bin/time -v -o "$work/time" "$build/bench/estimator/estimator_bench" \

@@ -3,21 +3,24 @@
 # distinct records, one file each) and against a floor program that only
 # creates as many small files, on one generated data set, alternating runs.
 #   bench/extract/run.sh [RECORDS] [RUNS]
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Output folders live on /dev/shm: mass file creation on disk right after a
 # mass delete is too erratic to measure.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 2 "$@"
 records="${1:-100000}"
 runs="${2:-5}"
-build="$root/build-bench"
-"$root/scripts/build" "$build" -DGETCHAR_BENCH=ON -DGETCHAR_TESTS=OFF > /dev/null
+need_binaries getChar gen_fasta floor_files
 
 work=/dev/shm/getchar-bench-extract
 rm -rf "$work"
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 data="$work/data.fa"
-"$build/bench/extract/gen_fasta" "$records" 350 10 60 42 > "$data"
+"$(binary_path gen_fasta)" --records "$records" --lengths 175,525 --repeats 10 --width 60 \
+  --seed 42 >"$data"
 # Distinct records: what both tools write one file each for.
 mkdir "$work/count"
 distinct=$("$build/getChar" "$data" MAFFT "$work/count" | wc -l || true)

@@ -1,25 +1,31 @@
 #!/usr/bin/env bash
 # Streaming feature extraction against `seqkit stats -a -j 1` and `wc -l` on
 # one generated protein FASTA file of about 500 MB held in /dev/shm.
-# Builds Release, runs each tool RUNS times in alternation, and prints the
-# median wall times, the ratios and the peak resident memory.
+# Runs each tool RUNS times in alternation, and prints the median wall
+# times, the ratios and the peak resident memory. Then the residue-group
+# kernel alone against a plain table loop, on 60-residue lines and on one
+# long line (extract2_kernel_bench: median throughput of RUNS repetitions,
+# at least 3).
 #
-# Usage: bench/extract2/run.sh   (env: BUILD_DIR, SIZE_MB=500, RUNS=5, SEED=42)
+#   bench/extract2/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
+# Environment: SIZE_MB (500), RUNS (5), SEED (42).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
 size_mb=${SIZE_MB:-500}
 runs=${RUNS:-5}
 data=/dev/shm/extract2-bench-$$.fa
 scratch=$(mktemp -d)
 trap 'rm -rf "$data" "$scratch"' EXIT
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_BENCH=ON >/dev/null
-cmake --build "$build" --target extract2_driver extract2_generate -j2 >/dev/null
-driver=$build/bench/extract2/extract2_driver
+need_binaries extract2_driver extract2_kernel_bench gen_fasta
+driver=$(binary_path extract2_driver)
 
-"$build/bench/extract2/extract2_generate" "$data" "$size_mb" "${SEED:-42}"
+"$(binary_path gen_fasta)" --megabytes "$size_mb" --lengths 50,1500 --uniprot \
+  --seed "${SEED:-42}" >"$data"
 bytes=$(stat -c %s "$data")
 cat "$data" >/dev/null  # tmpfs: already in memory; touch it once anyway
 
@@ -78,3 +84,11 @@ ratios() {
 }
 ratios wall "${wall[extract2]}" "${wall[seqkit]}" "${wall[wc]}"
 ratios cpu "${cpu[extract2]}" "${cpu[seqkit]}" "${cpu[wc]}"
+
+echo
+repetitions=$((runs < 3 ? 3 : runs))  # the library gives no median of fewer
+echo "residue-group kernel against the plain table loop (median of $repetitions, MB/s of CPU time):"
+"$(binary_path extract2_kernel_bench)" --benchmark_repetitions="$repetitions" \
+  --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
+  awk -F, '/_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1)
+                        printf "  %-40s %10.0f\n", $1, $6 / 1048576 }'

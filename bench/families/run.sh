@@ -6,21 +6,17 @@
 # muscle5, probalign), and of the peer MAFFT --auto; the wall seconds of
 # each, all on two cores (alnadvise -j 2, mafft --thread 2).
 #
-#   bench/families/run.sh      (build directory: $BUILD_DIR or build-bench)
+#   bench/families/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: SKIP (families left out, default PF00134_Cyclin_N: 95
 # sequences, minutes with the slow aligners).
 set -euo pipefail
-if (($#)); then
-  sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
-  [[ $1 == -h || $1 == --help ]] && exit 0
-  exit 2
-fi
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF >/dev/null
-cmake --build "$build" --target alnadvise alnscore -j2 >/dev/null
-"$root/scripts/install-aligners" "$build/tools" "$build/alnscore" >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
+need_binaries alnadvise alnscore
+need_aligners
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$root/scripts/fetch-references" "$work/refs" 2>/dev/null

@@ -1,7 +1,7 @@
 // Writes an alignment (any format alnscore reads) as FOLDER/best.fasta and
-// best.{aln,sto,phy,msf}, the way alnadvise writes them, and prints the
-// median seconds of REPEATS writes of each (text made and file renamed in
-// place) and its size.
+// best.{aln,sto,phy,msf} with best.names.tsv, the way alnadvise writes them,
+// and prints the median seconds of REPEATS writes of each (text made and
+// file renamed in place) and its size.
 //   write_formats ALIGNMENT FOLDER [REPEATS]   (default 5)
 #include <algorithm>
 #include <chrono>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "alnadvise/alignment_outputs.h"
 #include "runs/file_output.h"
 #include "scoring/alignment.h"
 #include "scoring/alignment_formats.h"
@@ -69,6 +70,12 @@ int main(int argc, char** argv) {
       bytes = text.size();
     }
     std::printf("%s\t%s\t%zu\t%.4f\n", o.name, o.file.c_str(), bytes, medianOf(seconds));
+  }
+  // best.phy's names are made safe for tree programs; the map leads back.
+  if (!runs::writeFileAtomically(folder + "/" + alnadvise::kPhylipNameMap,
+                                 alnadvise::phylipNameMap(names), &error)) {
+    std::fprintf(stderr, "write_formats: %s\n", error.c_str());
+    return 1;
   }
   return 0;
 }

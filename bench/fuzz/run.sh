@@ -6,6 +6,8 @@
 #   bench/fuzz/run.sh [SECONDS] [TARGET...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+source "$root/scripts/lib/usage.sh"
+expect_arguments 0 '' "$@"
 seconds="${1:-3600}"
 shift || true
 start=$(date +%s)

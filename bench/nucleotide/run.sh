@@ -7,26 +7,18 @@
 # ignores case) and of `mafft --auto`; the
 # median wall seconds of RUNS runs of each and the advisor's peak memory.
 #
-#   bench/nucleotide/run.sh      (build directory: $BUILD_DIR or build-bench)
+#   bench/nucleotide/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: FAMILIES (8), SEED (3), RUNS (3), KEEP_RESULTS (a folder to
-# copy the families and the advisor's output folders into), SKIP_BUILD=1 (use
-# $BUILD_DIR as it is built, its tools laid out).
+# copy the families and the advisor's output folders into).
 set -euo pipefail
-if (($#)); then
-  sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
-  [[ $1 == -h || $1 == --help ]] && exit 0
-  exit 2
-fi
-
 root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/lib/binaries.sh"
 source "$root/bench/median.sh"
-build=${BUILD_DIR:-$root/build-bench}
+expect_arguments 0 0 "$@"
 families=${FAMILIES:-8} seed=${SEED:-3} runs=${RUNS:-3}
-if [[ ${SKIP_BUILD:-0} != 1 ]]; then
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF >/dev/null
-  cmake --build "$build" --target alnadvise alnscore -j2 >/dev/null
-  "$root/scripts/install-aligners" "$build/tools" "$build/alnscore" >/dev/null
-fi
+need_binaries alnadvise alnscore
+need_aligners
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$root/scripts/simulate-families" "$work/fam" --model HKY --count "$families" --seed "$seed" \
@@ -51,7 +43,7 @@ printf '%-8s %4s %6s %6s | %7s %7s %6s | %7s %7s | %7s %7s\n' family n length he
 tail -n +2 "$work/fam/families.tsv" | while IFS=$'\t' read -r name n length height _; do
   input=$work/fam/$name.fasta ref=$work/fam/$name.ref.fasta out=$work/advice-$name
   read -r advise_s advise_mb < <(timed "$build/alnadvise" -q -j 2 --no-html --force -o "$out" \
-    --tools "$build/tools" "$input")
+    --tools "$tools" "$input")
   grep -q '"alphabet": "dna"' "$out/report.json" || { echo "$name: not advised as DNA" >&2; exit 1; }
   read -r mafft_s _ < <(timed sh -c 'mafft --quiet "$1" > "$2"' sh "$input" "$work/mafft.fasta")
   read -r auto_s _ < <(timed sh -c 'mafft --auto --quiet "$1" > "$2"' sh "$input" "$work/auto.fasta")

@@ -4,14 +4,18 @@
 # RUNS), as whole python3 processes that import the module, and as calls
 # inside one python3 (median of RUNS calls); peak memory of each process
 # from /usr/bin/time -v.
-#   bench/python/overhead.sh [BUILD_DIR] [RUNS]
+#   bench/python/overhead.sh [RUNS]
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-build="$(cd "${1:-$root/build}" && pwd)"
-runs="${2:-10}"
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 1 "$@"
+runs="${1:-10}"
+need_binaries getChar alnscore alnadvise getchar
+need_aligners
 data=/usr/share/doc/kalign/examples/BB11001.tfa
 ref=/usr/share/doc/kalign/examples/BB11001.msf
-export GETCHAR_TOOLS_DIR="$build/tools" PYTHONPATH="$build" PYTHONDONTWRITEBYTECODE=1
+export GETCHAR_TOOLS_DIR="$tools" PYTHONPATH="$build" PYTHONDONTWRITEBYTECODE=1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"

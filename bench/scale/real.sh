@@ -5,15 +5,16 @@
 # RUNS runs each (one of --budget 0), summed over the families. Where a family has a reference,
 # the Q of each one's alignment too (the advisor's choice without it).
 #
-#   bench/scale/real.sh          (build directory: $BUILD_DIR or build-bench)
+#   bench/scale/real.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: RUNS (3).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF >/dev/null
-cmake --build "$build" --target alnadvise alnscore -j2 >/dev/null
-"$root/scripts/install-aligners" "$build/tools" "$build/alnscore" >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
+need_binaries alnadvise alnscore
+need_aligners
 source "$root/bench/median.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -48,12 +49,12 @@ while read -r name input ref; do
       start=$(date +%s%N)
       case $mode in
         auto) mafft --auto --anysymbol --thread 2 --quiet "$input" >"$work/auto.fasta" 2>/dev/null ;;
-        budget) /usr/bin/time -v -o "$work/time" "$build/alnadvise" --tools "$build/tools" -j 2 \
+        budget) /usr/bin/time -v -o "$work/time" "$build/alnadvise" --tools "$tools" -j 2 \
                   -q --format json -o "$work/budget" --force "$input" >"$work/budget.json" ||
                   echo "$name: the advisor failed" >&2
                 kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time")
                 ((kb > peak)) && peak=$kb ;;
-        all) "$build/alnadvise" --tools "$build/tools" -j 2 --budget 0 -q --format json \
+        all) "$build/alnadvise" --tools "$tools" -j 2 --budget 0 -q --format json \
                -o "$work/all" --force "$input" >"$work/all.json" ||
                echo "$name: the advisor failed with --budget 0" >&2 ;;
       esac

@@ -9,19 +9,18 @@
 # its hour); above 2,000 sequences also the error of scoring the advisor's
 # candidates on 2,000 sampled rows (agreement_sampling).
 #
-#   bench/scale/run.sh [SIZES]   (default "1000 10000 100000"; build
-#                                 directory: $BUILD_DIR or build-bench)
+#   bench/scale/run.sh [SIZES]   (default "1000 10000 100000")
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: KEEP_RESULTS (a folder to copy the advisor's output into),
 # FAMILIES (a folder of nN.fasta and nN.ref.fasta made before, used instead
 # of simulating), PEERS (default "mafft-auto clustalo kalign").
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF -DGETCHAR_BENCH=ON \
-  >/dev/null
-cmake --build "$build" --target alnadvise alnscore simulate_large agreement_sampling -j2 >/dev/null
-"$root/scripts/install-aligners" "$build/tools" "$build/alnscore" >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 '' "$@"
+need_binaries alnadvise alnscore simulate_large agreement_sampling
+need_aligners
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 sizes=${*:-1000 10000 100000}

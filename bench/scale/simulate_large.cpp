@@ -60,6 +60,8 @@
 #include <utility>
 #include <vector>
 
+#include "../common/splitmix64.h"
+
 namespace {
 
 const char kUsage[] =
@@ -88,16 +90,8 @@ std::vector<std::string> temporaries;
   std::exit(1);
 }
 
-// splitmix64 with our own conversions: the same draws on every platform,
-// which the std distributions do not promise.
-struct Random {
-  uint64_t state;
-  uint64_t next() {
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
+// splitmix64 with our own conversions, the same on every platform.
+struct Random : SplitMix64 {
   // In [0, 1).
   double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
   // Exponential, mean 1.

@@ -6,20 +6,21 @@
 # sets Debian ships and four simulated families; medians of RUNS trainings,
 # and alntrain's own peak memory.
 #
-#   bench/train/run.sh        (build directory: $BUILD_DIR or build-bench)
-# Environment: RUNS (3), SIMULATE_FAMILIES.
+#   bench/train/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
+# Environment: RUNS (3).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF >/dev/null
-cmake --build "$build" --target alntrain alnscore -j2 >/dev/null
-"$root/scripts/install-aligners" "$build/tools" "$build/alnscore" >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
+need_binaries alntrain alnscore
+need_aligners
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 bench=$work/benchmark
-"${SIMULATE_FAMILIES:-$root/scripts/simulate-families}" "$bench" --count 4 --seed 31 \
+"$root/scripts/simulate-families" "$bench" --count 4 --seed 31 \
   --sizes 8,32 --lengths 150,300 --heights 0.4,1.3 --indel-rates 0.03,0.2 >/dev/null
 for b in /usr/share/doc/kalign/examples/BB11001 /usr/share/doc/kalign/examples/BB12006 \
   /usr/share/doc/kalign/examples/BB30014 /usr/share/dialign-tx/BB11002; do
@@ -34,7 +35,7 @@ for jobs in 1 2; do
   : >"$work/results"
   for ((i = 0; i < ${RUNS:-3}; ++i)); do
     out=$work/out-$jobs-$i
-    /usr/bin/time -f '%M' -o "$work/memory" "$build/alntrain" --tools "$build/tools" -o "$out" \
+    /usr/bin/time -f '%M' -o "$work/memory" "$build/alntrain" --tools "$tools" -o "$out" \
       -j "$jobs" --population 8 --generations 2 --seed 5 -q "$bench" 2>"$work/err" ||
       { cat "$work/err"; exit 1; }
     # "... N runs made in W s (R runs/s); P % of the time outside the runs; run

@@ -12,20 +12,21 @@
 # workflow's share of the speed-up from the machine's: on cores that other
 # work keeps busy, each job takes longer when two run.
 #
-#   bench/workflow/run.sh        (build directory: $BUILD_DIR or build-bench)
+#   bench/workflow/run.sh
+# Programs: $BUILD_DIR, else build/ (scripts/lib/binaries.sh).
 # Environment: RUNS (3), FAMILIES (24), SEED (29), THREADS (1).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGETCHAR_TESTS=OFF >/dev/null
-cmake --build "$build" --target alnadvise alnscore -j2 >/dev/null
-"$root/scripts/install-aligners" "$build/tools" "$build/alnscore" >/dev/null
+source "$root/scripts/lib/binaries.sh"
+expect_arguments 0 0 "$@"
+need_binaries alnadvise alnscore
+need_aligners
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$root/scripts/simulate-families" "$work/data" --count "${FAMILIES:-24}" --seed "${SEED:-29}" \
   --sizes 8,48 --lengths 200,300 >/dev/null
-config=(data="$work/data" alnadvise="$build/alnadvise" tools="$build/tools"
+config=(data="$work/data" alnadvise="$build/alnadvise" tools="$tools"
   threads="${THREADS:-1}")
 cd "$work"
 

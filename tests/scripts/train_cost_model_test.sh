@@ -7,6 +7,8 @@
 set -euo pipefail
 script=$1 alntrain=$2 alnadvise=$3
 source "$(dirname "$0")/check_helpers.sh"
+# simulate_large is built in a folder of the test's own.
+export BUILD_DIR=$tmp/build
 
 work=$tmp/work
 mkdir -p "$work/benchmark"
