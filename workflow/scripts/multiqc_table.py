@@ -56,14 +56,6 @@ HEADERS = {
 _KINDS = (("Q", "Q"), ("predicted_Q", "predictedQ"), ("agreement", "agreement"))
 
 
-def _read_json(path):
-    try:
-        with open(path) as f:
-            return json.load(f)
-    except (OSError, ValueError):
-        return None
-
-
 def _is_mafft_auto(candidate):
     return candidate.get("aligner") == "MAFFT" and candidate.get("options", "").split() == ["--auto"]
 
@@ -80,7 +72,7 @@ def _in_column_order(result):
 def row(name, folder):
     """The table row of one data set: a dict of some of HEADERS' columns."""
     line = summary.summarise(name, folder)
-    outcome = _read_json(os.path.join(folder, "outcome.json")) or {}
+    outcome = summary.read_json(os.path.join(folder, "outcome.json")) or {}
     result = {"status": line["status"]}
     if isinstance(outcome.get("seconds"), (int, float)):
         result["advice_seconds"] = round(outcome["seconds"], 3)
@@ -89,7 +81,7 @@ def row(name, folder):
             result["reason"] = line["reason"]
         return _in_column_order(result)
     # summarise() has read report.json and found its best candidate.
-    report = _read_json(os.path.join(folder, "report.json"))
+    report = summary.read_json(os.path.join(folder, "report.json"))
     candidates = report.get("candidates", [])
     best = next(c for c in candidates if c.get("id") == report["best"]["id"])
     auto = next((c for c in candidates if _is_mafft_auto(c) and c.get("status") == "done"), None)

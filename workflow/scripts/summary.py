@@ -21,7 +21,8 @@ COLOURS = {"CLUSTALW": "#1b9e77", "DIALIGNTX": "#d95f02", "KALIGN": "#7570b3",
            "MAFFT": "#e7298a", "MUSCLE": "#66a61e", "MERGE": "#e6ab02"}
 
 
-def _read_json(path):
+def read_json(path):
+    """The JSON of a file, or None when it is missing or unreadable."""
     try:
         with open(path) as f:
             return json.load(f)
@@ -41,12 +42,12 @@ def summarise(name, folder):
     """The summary fields of one data set, as a dict of COLUMNS."""
     line = dict.fromkeys(COLUMNS, "NA")
     line["data_set"] = name
-    outcome = _read_json(os.path.join(folder, "outcome.json"))
+    outcome = read_json(os.path.join(folder, "outcome.json"))
     if outcome is None:
         line["status"] = "not run"
         return line
     line["seconds"] = _number(outcome.get("seconds"), 2)
-    report = _read_json(os.path.join(folder, "report.json")) or {}
+    report = read_json(os.path.join(folder, "report.json")) or {}
     sequences = report.get("dataSet", {}).get("sequences")
     line["sequences"] = "NA" if sequences is None else str(sequences)
     if os.path.exists(os.path.join(folder, "report.html")):
