@@ -54,6 +54,9 @@ def main(argv=None):
     except getchar.Error as e:
         print("getchar: %s" % e, file=sys.stderr)
         return 1
+    except KeyboardInterrupt as e:  # the runs are already stopped and cleaned
+        print("getchar: %s" % (e or "interrupted"), file=sys.stderr)
+        return 130
     return 0
 
 
