@@ -160,7 +160,9 @@ done
 # cancel. Its program is gone (checked above); the lost step is stopped here,
 # so that only processes of other jobs count as left behind.
 for ((i = 0; i < 240; i++)); do
-  lost=$(pgrep -f -- "--slurm-jobstep .*results=cancel-results") || break
+  # Snakemake writes --config before or after --slurm-jobstep.
+  lost=$(pgrep -f -- "--slurm-jobstep .*results=cancel-results|results=cancel-results .*--slurm-jobstep") ||
+    break
   sleep 0.25
 done
 if [[ -n ${lost-} ]]; then
