@@ -62,8 +62,13 @@ double mafftAutoWallSeconds(const CostModel& model, int sequences, double meanLe
          (1 + kMafftThreadGain * (cores - 1));
 }
 
-double effortBudget(const Effort& effort, double mafftAutoSeconds) {
-  return std::max(effort.minimumSeconds, effort.budgetFactor * mafftAutoSeconds);
+double effortBudget(const Effort& effort, const CostModel& model, int sequences,
+                    double meanLength, double longest, int jobs) {
+  const double threaded = mafftAutoWallSeconds(model, sequences, meanLength, longest, jobs);
+  const double beside = threadsKeepAlignment(mafftAutoStrategy(sequences, longest))
+                            ? threaded
+                            : mafftAutoWallSeconds(model, sequences, meanLength, longest, 1);
+  return std::max({effort.minimumSeconds, effort.budgetFactor * threaded, beside});
 }
 
 Advisor::Advisor(const AdviceSettings& settings) : settings_(settings) {}
@@ -116,9 +121,14 @@ bool Advisor::checkInputs(std::string* error) {
 // default estimator is not known.
 bool Advisor::chooseEstimator(std::string* error) {
   const std::string& asked = settings_.estimator;
-  if (!asked.empty() && asked != "learned" && asked != "agreement") {
-    *error = "unknown estimator '" + asked + "' (learned or agreement)";
+  if (!asked.empty() && asked != "learned" && asked != "agreement" && asked != "consensus") {
+    *error = "unknown estimator '" + asked + "' (learned, agreement or consensus)";
     return false;
+  }
+  if (asked == "consensus") {
+    advice_.estimator = Estimator::kConsensus;
+    advice_.switchMargin = kConsensusSwitchMargin;
+    return true;
   }
   if (runs::isNucleotide(advice_.data.alphabet)) {
     if (asked == "learned") {
@@ -134,6 +144,7 @@ bool Advisor::chooseEstimator(std::string* error) {
     advice_.estimator = Estimator::kAgreement;
     return true;
   }
+
   advice_.modelPath = runs::findDataFile(settings_.choiceModel, "choice-model.json");
   if (!readChoiceModel(advice_.modelPath, &advice_.model, error)) return false;
   advice_.estimator = asked == "learned" ? Estimator::kLearned : advice_.model.defaultEstimator;
@@ -250,7 +261,8 @@ void Advisor::planRuns() {
   findEffort(settings_.effort, &effort, &unused);  // checked by checkInputs
   b.effort = effort.name;
   b.byDefault = settings_.budgetSeconds < 0;
-  b.seconds = b.byDefault ? effortBudget(effort, b.mafftAutoSeconds) : settings_.budgetSeconds;
+  b.seconds = b.byDefault ? effortBudget(effort, model, n, length, longest, settings_.jobs)
+                          : settings_.budgetSeconds;
   // Above kHugeInputSequences what keeps an N x N matrix (4 bytes a cell,
   // half of it) does not run at all.
   const double matrixGb = 2.0 * n * n / 1e9;
@@ -416,19 +428,23 @@ std::vector<size_t> Advisor::queueCandidates(AdviceObserver& observer) {
 }
 
 std::vector<runs::JobWork> Advisor::candidateJobs(const std::vector<size_t>& queue) {
-  // MAFFT --auto alone (the budget chose nothing beside it) runs on every
-  // core, as the user's own one line would: the choice cannot change, only
-  // the time. Beside others it keeps one thread, whose alignment is the
-  // same from run to run.
-  const bool autoAlone = queue.size() == 1 && queue[0] == anchor_ && settings_.jobs > 1;
-  if (autoAlone) advice_.budget.firstPickExpectedSeconds = advice_.budget.mafftAutoSeconds;
-  const std::string input = runFolder_.file("input.fasta");
+  // MAFFT --auto runs on every core, as the user's own one line would, when
+  // that cannot change its alignment: alone (the budget chose nothing beside
+  // it: the choice cannot change, only the time), or at a progressive
+  // strategy (mafft_auto.h). Beside others, an iterative strategy keeps one
+  // thread, whose alignment is the same from run to run.
   const int sequences = static_cast<int>(advice_.data.size());
+  const bool progressive = threadsKeepAlignment(
+      mafftAutoStrategy(sequences, static_cast<double>(advice_.data.longest())));
+  const bool threaded = !queue.empty() && queue[0] == anchor_ && settings_.jobs > 1 &&
+                        (queue.size() == 1 || progressive);
+  if (threaded) advice_.budget.firstPickExpectedSeconds = advice_.budget.mafftAutoSeconds;
+  const std::string input = runFolder_.file("input.fasta");
   std::vector<runs::JobWork> jobs;
   for (size_t i : queue) {
     const Candidate& c = results_[i].candidate;
     runs::Configuration run = c.configuration;
-    if (autoAlone) run.options += " --thread " + std::to_string(settings_.jobs);
+    if (threaded && i == anchor_) run.options += " --thread " + std::to_string(settings_.jobs);
     jobs.push_back(
         runs::alignerJob(advice_.toolsFolder, input, referenceCopy(), run, fileOf(c), sequences));
   }
@@ -627,6 +643,7 @@ void Advisor::scoreWithoutReference() {
   extendShares(rows, &shares_);
   scoreAgreement(&scored, shares_);
   if (advice_.estimator == Estimator::kLearned) predictQuality(advice_.model, &scored, shares_);
+  if (advice_.estimator == Estimator::kConsensus) scoreConsensus(&scored, shares_);
   if (!sample) return;
   for (size_t i = 0; i < results_.size(); ++i) {
     results_[i].hasAgreement = sampled[i].hasAgreement;
@@ -638,7 +655,7 @@ void Advisor::scoreWithoutReference() {
 
 RankBy Advisor::rankBy() const {
   if (advice_.referenceMode()) return RankBy::kReference;
-  return advice_.estimator == Estimator::kLearned ? RankBy::kPredicted : RankBy::kAgreement;
+  return advice_.estimator == Estimator::kAgreement ? RankBy::kAgreement : RankBy::kPredicted;
 }
 
 // Without a reference a score is an estimate: MAFFT --auto's alignment, the
@@ -663,7 +680,9 @@ void Advisor::keepMafftAutoUnlessBeaten(std::vector<size_t>* order) {
   if (best == anchor_ || !score(results_[best], &top) || !score(results_[anchor_], &autoScore))
     return;
   const double gain = top - autoScore;
-  const char* what = learned ? "predicted Q" : "agreement";
+  const char* what = !learned                                    ? "agreement"
+                     : advice_.estimator == Estimator::kConsensus ? "consensus Q"
+                                                                  : "predicted Q";
   char text[240];
   const std::string id = "#" + std::to_string(results_[best].candidate.id);
   if (gain > advice_.switchMargin) {

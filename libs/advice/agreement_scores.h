@@ -43,6 +43,15 @@ void scoreAgreement(std::vector<CandidateResult>* results, const ShareMatrix& sh
 void predictQuality(const ChoiceModel& model, std::vector<CandidateResult>* results,
                     const ShareMatrix& shares);
 
+// The consensus estimate of each valid candidate's Q that is not the
+// merge: its Q as if each other aligner's alignment were the reference,
+// the mean over the other aligners (kinds) of the mean share of their
+// candidates' aligned pairs that it aligns too, so that five MAFFT variants
+// are one vote. When every candidate is of one aligner: the mean over the
+// others. Set as the predicted Q; a candidate with no other candidate to
+// compare with, and the merge (no independent opinion), get none.
+void scoreConsensus(std::vector<CandidateResult>* results, const ShareMatrix& shares);
+
 // The learnt estimator's predicted Q (choice_model.h) of each valid
 // candidate that is not the merge, from their features beside each other
 // (rows under the safe names s1..sN). Fewer than two such candidates: none

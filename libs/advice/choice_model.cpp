@@ -9,7 +9,11 @@ namespace advice {
 
 using nlohmann::json;
 
-const char* estimatorName(Estimator e) { return e == Estimator::kLearned ? "learned" : "agreement"; }
+const char* estimatorName(Estimator e) {
+  return e == Estimator::kLearned     ? "learned"
+         : e == Estimator::kConsensus ? "consensus"
+                                      : "agreement";
+}
 
 FeatureVector ChoiceModel::filled(double value) {
   FeatureVector v;

@@ -30,7 +30,9 @@
 
 namespace advice {
 
-enum class Estimator { kAgreement, kLearned };
+// kConsensus (agreement_scores.h's scoreConsensus) needs no model; only
+// asked for (it favours alignments that align many pairs).
+enum class Estimator { kAgreement, kLearned, kConsensus };
 
 const char* estimatorName(Estimator estimator);
 

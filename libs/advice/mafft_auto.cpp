@@ -46,6 +46,10 @@ MafftAutoStrategy mafftAutoStrategy(int n, double longest) {
   return kStrategies[5];
 }
 
+bool threadsKeepAlignment(const MafftAutoStrategy& strategy) {
+  return std::string(strategy.options).find("--maxiterate") == std::string::npos;
+}
+
 std::string generalFamilyOfAuto(const std::string& autoFamily) {
   for (const MafftAutoStrategy& s : kStrategies)
     if (autoFamily == s.autoFamily) return s.family;

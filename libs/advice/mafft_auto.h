@@ -36,6 +36,12 @@ std::string generalFamilyOfAuto(const std::string& autoFamily);
 
 MafftAutoStrategy mafftAutoStrategy(int sequences, double longest);
 
+// True for the progressive strategies (FFT-NS-2 and beyond), whose
+// alignment is the same on any number of threads: only the distances are
+// shared out. The iterative ones refine in threads and may differ from run
+// to run (L-INS-i gave two alignments of one set on two threads).
+bool threadsKeepAlignment(const MafftAutoStrategy& strategy);
+
 // A MAFFT configuration holding the word --auto.
 bool isMafftAuto(const runs::Configuration& configuration);
 

@@ -27,7 +27,9 @@ json estimator(const Advice& advice) {
   if (advice.referenceMode())
     return {{"name", "reference"}, {"model", nullptr}, {"crossValidation", nullptr}};
   if (advice.estimator != advice::Estimator::kLearned)
-    return {{"name", "agreement"}, {"model", nullptr}, {"crossValidation", nullptr}};
+    return {{"name", advice::estimatorName(advice.estimator)},
+            {"model", nullptr},
+            {"crossValidation", nullptr}};
   const advice::ChoiceModel& m = advice.model;
   // The effort's own held-out record, when its default budget ran and the
   // model judged it: what this advice may expect against --auto.

@@ -121,9 +121,11 @@ async function checkCommon(label, browser, dir) {
     expectOrdered(await sortBy(page, 'aligner'), (a, b) => a.localeCompare(b));
     const score = report.mode === 'reference' ? 'Q' : 'agreement';
     expectOrdered(await sortBy(page, score), byNumber);
-    if (report.estimator && report.estimator.name === 'learned') {
+    const estimator = report.estimator && report.estimator.name;
+    if (estimator === 'learned' || estimator === 'consensus') {
       expectOrdered(await sortBy(page, 'predictedQ'), byNumber);
-      assert.match(await page.$eval('#summary', (e) => e.textContent), /learned estimator/);
+      assert.match(await page.$eval('#summary', (e) => e.textContent),
+                   estimator === 'learned' ? /learned estimator/ : /consensus Q/);
     }
     const ranks = await sortBy(page, 'rank');
     assert.deepEqual(ranks, report.candidates.map((c) => (c.rank === null ? '\u2013' : String(c.rank))));
@@ -134,16 +136,23 @@ async function checkCommon(label, browser, dir) {
   return {opened, report, fasta};
 }
 
+// The wheel goes where the mouse is: the viewer is brought on screen first,
+// as a longer summary above it may push its centre below the window.
+function viewerCentre(page) {
+  return page.$eval('#scroller', (e) => {
+    e.scrollIntoView({block: 'center'});
+    const r = e.getBoundingClientRect();
+    return {x: r.left + r.width / 2, y: r.top + r.height / 2};
+  });
+}
+
 async function checkLarge(browser, {opened, fasta}) {
   const {page} = opened;
   await check('large: names are text, never markup', async () => {
     assert.equal(await page.evaluate(() => window.injected), undefined);
     assert.match(await page.title(), /generated-1000x2000\.fasta/);
   });
-  const box = await page.$eval('#scroller', (e) => {
-    const r = e.getBoundingClientRect();
-    return {x: r.left + r.width / 2, y: r.top + r.height / 2};
-  });
+  const box = await viewerCentre(page);
   // Wheel scrolling frame by frame, timed inside the page (printed only).
   const frameMs = [];
   await page.mouse.move(box.x, box.y);
@@ -174,16 +183,17 @@ async function checkLarge(browser, {opened, fasta}) {
     assert.equal(seen.lettersShown, false);
     assert.ok(seen.names.length > 150, 'rows seen: ' + seen.names.length);
     expectCells(seen, fasta);
-    const here = await page.$eval('#scroller', (e) => {
-      const r = e.getBoundingClientRect();
-      return {x: r.left + r.width / 2, y: r.top + r.height / 2};
-    });
+    const here = await viewerCentre(page);
     await page.mouse.move(here.x, here.y);
     for (let i = 0; i < 10; ++i) {
       await page.mouse.wheel(0, -300);
       await nextFrame(page);
       zoomedMs.push((await page.evaluate(() => window.alnReport.frameStats())).lastFrameMs);
     }
+    // Scrolled to its top, the wheel goes on to scroll the page: find the
+    // viewer again.
+    const back = await viewerCentre(page);
+    await page.mouse.move(back.x, back.y);
     await page.keyboard.down('Control');
     await page.mouse.wheel(0, -100);
     await page.keyboard.up('Control');

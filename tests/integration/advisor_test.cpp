@@ -62,6 +62,7 @@ class AdvisorTest : public ::testing::Test {
 };
 
 TEST_F(AdvisorTest, ReferenceModeRanksByQAndTcAndRestoresNames) {
+  options.budgetSeconds = 0;  // every candidate runs
   options.reference = kExamples + "BB11001.msf";
   options.merge = false;
   const json report = advise(0);
@@ -117,6 +118,7 @@ double meanShare(const std::string& folder, const json& c, const std::vector<con
 }
 
 TEST_F(AdvisorTest, AgreementModeMergesAndKeepsTheMergeOutOfOthersMeans) {
+  options.budgetSeconds = 0;  // every candidate runs
   options.aligners = {2, 3, 4};  // Kalign, MAFFT, MUSCLE
   options.merge = true;
   options.estimator = "agreement";
@@ -176,6 +178,7 @@ std::string reverseModel() {
 }
 
 TEST_F(AdvisorTest, LearnedEstimatorRanksByPredictedQAndMergesItsThreeBest) {
+  options.budgetSeconds = 0;  // every candidate runs
   options.aligners = {2, 3, 4};
   options.merge = true;
   writeFile(dir.file("model.json"), reverseModel());
@@ -287,6 +290,7 @@ TEST_F(AdvisorTest, MissingAlignerIsReportedAndTheRestGoOn) {
 }
 
 TEST_F(AdvisorTest, HangingAlignerTimesOut) {
+  options.budgetSeconds = 0;  // every candidate runs
   ASSERT_TRUE(makeToolsFolder(dir.file("tools"), {{"mafft", "sleep 30\n"}}));
   options.tools = dir.file("tools");
   options.aligners = {2, 3};
@@ -513,19 +517,24 @@ TEST_F(AdvisorTest, ACostModelSixTimesTooOptimisticStillLeavesABestAlignment) {
   EXPECT_EQ(captured.err.find("every run failed"), std::string::npos) << captured.err;
 }
 
+// n records s0, s1, ...: base with one position each changed, record i's
+// to the residue (i / block) mod 20.
+std::string relatedRecords(int n, const std::string& base, int block) {
+  std::string fasta;
+  for (int i = 0; i < n; ++i) {
+    std::string s = base;
+    s[static_cast<size_t>(i) % s.size()] = "ACDEFGHIKLMNPQRSTVWY"[(i / block) % 20];
+    fasta += ">s" + std::to_string(i) + "\n" + s + "\n";
+  }
+  return fasta;
+}
+
 // From 20,000 sequences on, what keeps an N x N matrix is left out whatever
 // the budget (ClustalW, MUSCLE); one sequence fewer, only the budget
 // decides. Kalign, whose memory grows linearly, runs at both sizes.
 TEST_F(AdvisorTest, FromTwentyThousandSequencesQuadraticMemoryIsLeftOut) {
   for (int n : {20000, 19999}) {
-    std::string fasta;
-    const std::string base = "MKVLAAGIVGLLLAHSEQWR";
-    for (int i = 0; i < n; ++i) {
-      std::string s = base;
-      s[static_cast<size_t>(i) % s.size()] = "ACDEFGHIKLMNPQRSTVWY"[(i / 20) % 20];
-      fasta += ">s" + std::to_string(i) + "\n" + s + "\n";
-    }
-    writeFile(dir.file("many.fasta"), fasta);
+    writeFile(dir.file("many.fasta"), relatedRecords(n, "MKVLAAGIVGLLLAHSEQWR", 20));
     options.dataSet = dir.file("many.fasta");
     options.outputFolder = dir.file("out" + std::to_string(n));
     options.aligners = {0, 2, 4};
@@ -542,6 +551,48 @@ TEST_F(AdvisorTest, FromTwentyThousandSequencesQuadraticMemoryIsLeftOut) {
       EXPECT_EQ(status.rfind("left out (", 0), 0u) << c.dump();
     }
     EXPECT_EQ(memory > 0, n >= 20000) << n;
+  }
+}
+
+// From 500 sequences on --auto is progressive (FFT-NS-2): it takes every
+// core beside other runs, as its alignment cannot change; at 499 (FFT-NS-i,
+// iterative) it keeps one. The consensus estimate ranks only when asked
+// for, with its own switch margin.
+TEST_F(AdvisorTest, MafftAutoTakesEveryCoreFromItsProgressiveStrategyOn) {
+  ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
+                              {{"mafft", "echo \"$*\" >>" + dir.file("mafft.log") + "\nexec " +
+                                             realToolsFolder() + "/bin/mafft \"$@\"\n"}}));
+  options.tools = dir.file("tools");
+  options.aligners = {2, 3};
+  options.budgetSeconds = 0;
+  for (int n : {500, 499}) {
+    writeFile(dir.file("many.fasta"), relatedRecords(n, "MKVLAAGIVGLLLAHSEQWRAKLDEFGHIKLM", 7));
+    writeFile(dir.file("mafft.log"), "");
+    options.dataSet = dir.file("many.fasta");
+    options.outputFolder = dir.file("out" + std::to_string(n));
+    const json report = advise(0);
+    EXPECT_EQ(report["estimator"]["name"], "learned") << n;
+    const std::string log = readFile(dir.file("mafft.log"));
+    EXPECT_GE(std::count(log.begin(), log.end(), '\n'), 2) << log;  // beside other MAFFT runs
+    const size_t autoLine = log.find("--auto");
+    ASSERT_NE(autoLine, std::string::npos) << log;
+    const std::string line = log.substr(autoLine, log.find('\n', autoLine) - autoLine);
+    EXPECT_EQ(line.find("--thread 2") != std::string::npos, n >= 500) << n << ": " << log;
+  }
+  options.tools = realToolsFolder();
+  options.budgetSeconds = -1;
+  options.dataSet = kExamples + "BB11001.tfa";
+  options.outputFolder = dir.file("small");
+  options.aligners = {2, 3};
+  options.estimator = "consensus";
+  const json report = advise(0);
+  EXPECT_EQ(report["estimator"]["name"], "consensus");
+  EXPECT_TRUE(report["estimator"]["model"].is_null());
+  EXPECT_DOUBLE_EQ(report["choice"]["switchMargin"].get<double>(), 0.02);
+  for (const json& c : report["candidates"]) {
+    if (c["status"] == "done") {
+      EXPECT_TRUE(c["predictedQ"].is_number()) << c.dump();
+    }
   }
 }
 

@@ -50,9 +50,10 @@ void addInputOptions(CLI::App& app, AdviseOptions* options) {
   app.add_option("-t,--table", options->table, "Reference table (default: the shipped one)");
   app.add_option("-f,--front", options->front, "Front file (default: the shipped one)");
   app.add_option("--estimator", options->estimator,
-                 "Without --ref, rank by: learned (the learnt model's predicted Q) or agreement "
+                 "Without --ref, rank by: learned (the learnt model's predicted Q), agreement, "
+                 "or consensus (each alignment's Q against the other aligners' alignments) "
                  "(default: the one the model's cross-validation chose)")
-      ->check(CLI::IsMember({"learned", "agreement"}));
+      ->check(CLI::IsMember({"learned", "agreement", "consensus"}));
   app.add_option("--alphabet", options->alphabet,
                  "auto (from the letters), protein, dna or rna; dna and rna run the aligners' "
                  "nucleotide modes (default: auto)")

@@ -117,6 +117,10 @@ TEST(MafftAuto, TheScriptsRuleBySizeAndLongestSequence) {
   EXPECT_STREQ(mafftAutoStrategy(500, 100).name, "FFT-NS-2");
   EXPECT_STREQ(mafftAutoStrategy(20000, 100).options, "--memsavetree");
   EXPECT_STREQ(mafftAutoStrategy(200000, 100).options, "--parttree");
+  // Threads may reorder an iterative refinement, never a progressive run.
+  EXPECT_FALSE(threadsKeepAlignment(mafftAutoStrategy(99, 100)));
+  EXPECT_FALSE(threadsKeepAlignment(mafftAutoStrategy(499, 100)));
+  for (int n : {500, 20000, 200000}) EXPECT_TRUE(threadsKeepAlignment(mafftAutoStrategy(n, 100)));
   EXPECT_TRUE(isMafftAuto(makeConfiguration(MAFFT, "--nuc --auto")));
   EXPECT_FALSE(isMafftAuto(makeConfiguration(MAFFT, "--autox")));
   EXPECT_FALSE(isMafftAuto(makeConfiguration(KALIGN, "--auto")));

@@ -38,6 +38,9 @@
   const nucleotide = dataSet.alphabet === 'dna' || dataSet.alphabet === 'rna';
   const estimator = report.estimator || {};
   const learned = estimator.name === 'learned';
+  const byConsensus = estimator.name === 'consensus';  // Q against the other aligners'
+  const predicting = learned || byConsensus;
+  const predictedName = byConsensus ? 'consensus Q' : 'predicted Q';
   const crossValidation = estimator.crossValidation || {};
   document.title = baseName(dataSet.path) + ': alnadvise report';
   document.getElementById('title').textContent = baseName(dataSet.path);
@@ -47,6 +50,8 @@
         fixed(dataSet.meanLength, 1),
     byReference ? 'scored by Q and TC against ' + baseName(report.reference)
                 : learned ? 'ranked by the learned estimator\'s predicted Q (no reference)'
+                : byConsensus ? 'ranked by the consensus Q, against the other aligners\' ' +
+                                  'alignments (no reference)'
                           : 'ranked by agreement (no reference)',
     best ? 'best: ' + configurationText(best) : 'no alignment was produced',
     candidates.filter(function (c) { return c.rank !== null; }).length + ' of ' +
@@ -112,8 +117,8 @@
   } else {
     columns.push({key: 'agreement', label: 'agreement', number: true, decimals: 3,
                   value: function (c) { return c.agreement; }});
-    if (learned) {
-      columns.push({key: 'predictedQ', label: 'predicted Q', number: true, decimals: 3,
+    if (predicting) {
+      columns.push({key: 'predictedQ', label: predictedName, number: true, decimals: 3,
                     value: function (c) { return c.predictedQ; }});
     }
   }
@@ -274,8 +279,8 @@
   function colourOf(aligner) { return alignerColours[aligner] || '#777'; }
 
   // The score the ranking used.
-  function scoreOf(c) { return byReference ? c.Q : learned ? c.predictedQ : c.agreement; }
-  const scoreName = byReference ? 'Q' : learned ? 'predicted Q' : 'agreement';
+  function scoreOf(c) { return byReference ? c.Q : predicting ? c.predictedQ : c.agreement; }
+  const scoreName = byReference ? 'Q' : predicting ? predictedName : 'agreement';
   const scored = candidates.filter(function (c) {
     return typeof c.seconds === 'number' && typeof scoreOf(c) === 'number';
   });
