@@ -62,13 +62,8 @@ double mafftAutoWallSeconds(const CostModel& model, int sequences, double meanLe
          (1 + kMafftThreadGain * (cores - 1));
 }
 
-double effortBudget(const Effort& effort, const CostModel& model, int sequences,
-                    double meanLength, double longest, int jobs) {
-  const double threaded = mafftAutoWallSeconds(model, sequences, meanLength, longest, jobs);
-  const double beside = threadsKeepAlignment(mafftAutoStrategy(sequences, longest))
-                            ? threaded
-                            : mafftAutoWallSeconds(model, sequences, meanLength, longest, 1);
-  return std::max({effort.minimumSeconds, effort.budgetFactor * threaded, beside});
+double effortBudget(const Effort& effort, double mafftAutoSeconds) {
+  return std::max(effort.minimumSeconds, effort.budgetFactor * mafftAutoSeconds);
 }
 
 Advisor::Advisor(const AdviceSettings& settings) : settings_(settings) {}
@@ -261,8 +256,7 @@ void Advisor::planRuns() {
   findEffort(settings_.effort, &effort, &unused);  // checked by checkInputs
   b.effort = effort.name;
   b.byDefault = settings_.budgetSeconds < 0;
-  b.seconds = b.byDefault ? effortBudget(effort, model, n, length, longest, settings_.jobs)
-                          : settings_.budgetSeconds;
+  b.seconds = b.byDefault ? effortBudget(effort, b.mafftAutoSeconds) : settings_.budgetSeconds;
   // Above kHugeInputSequences what keeps an N x N matrix (4 bytes a cell,
   // half of it) does not run at all.
   const double matrixGb = 2.0 * n * n / 1e9;

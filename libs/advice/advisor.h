@@ -44,7 +44,8 @@ namespace advice {
 // The merge's t_coffee is told -maxnseq=80; above that it is not run.
 const int kMergeMaxSequences = 80;
 // The budget by effort: this many times MAFFT --auto's expected time on
-// `jobs` threads, and at least a floor. fast: about --auto's own time;
+// `jobs` threads, and at least a floor. fast: --auto's own time (on a small
+// data set nothing else fits beside it: fast is --auto with the report);
 // default: about twice; thorough: room for the slow consistency methods
 // (its floor of a few process starts lets them run on small data sets).
 struct Effort {
@@ -56,16 +57,11 @@ const Effort kEfforts[] = {{"fast", 1.25, 0}, {"default", 2, 0}, {"thorough", 5,
 // False with *error when name is none of kEfforts'.
 bool findEffort(const std::string& name, Effort* effort, std::string* error);
 // MAFFT --auto's expected wall time on `jobs` cores (threads counted up to
-// four, kMafftThreadGain each beyond the first).
+// four, kMafftThreadGain each beyond the first), and the effort's budget:
+// budgetFactor times it, at least minimumSeconds.
 double mafftAutoWallSeconds(const CostModel& model, int sequences, double meanLength,
                             double longest, int jobs);
-// The effort's budget: budgetFactor times mafftAutoWallSeconds, at least
-// minimumSeconds, and at least --auto's expected time as it runs beside
-// other candidates (on one thread where its strategy refines iteratively,
-// mafft_auto.h): what ends on the other cores before --auto does costs no
-// wall time.
-double effortBudget(const Effort& effort, const CostModel& model, int sequences,
-                    double meanLength, double longest, int jobs);
+double effortBudget(const Effort& effort, double mafftAutoSeconds);
 // MAFFT --auto --thread J against one thread: measured 1.4 times as fast on
 // two cores (L-INS-i on 44 sequences, FFT-NS-2 on 1,000); counted up to 4.
 const double kMafftThreadGain = 0.4;

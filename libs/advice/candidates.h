@@ -46,8 +46,9 @@ struct BaselineConfiguration {
 // still picks them.
 extern const std::vector<BaselineConfiguration> kStrongBaseline;
 
-// Fast strategies for data sets of at least kLargeInputSequences records,
-// where the consistency strategies no longer run.
+// Other methods' fast strategies for data sets of at least
+// kLargeInputSequences records, where the consistency strategies no longer
+// run (MAFFT's own is --auto's FFT-NS-2).
 const int kLargeInputSequences = 500;
 // From this many on, what keeps a full distance matrix is left out
 // (cost_model.h's quadraticMemory) and MAFFT's memory-saving guide tree,

@@ -24,7 +24,8 @@ std::vector<bool> plannedRuns(const HeldOut& h, const BenchmarkSet& set,
     items.push_back({advice::expectedSeconds(cost, c, n, length, longest),
                      advice::expectedImprovement(p.gain, p.error), h.anchored && i == 0});
   }
-  const double budget = advice::effortBudget(effort, cost, n, length, longest, jobs);
+  const double budget =
+      advice::effortBudget(effort, advice::mafftAutoWallSeconds(cost, n, length, longest, jobs));
   return advice::planWithinBudget(items, budget, jobs, false, 0).chosen;
 }
 
