@@ -152,6 +152,9 @@ bool Advisor::chooseEstimator(std::string* error) {
   const EffortCheck* e = advice_.model.findEffort(settings_.effort);
   if (advice_.estimator == Estimator::kLearned && settings_.budgetSeconds < 0 && e)
     advice_.switchMargin = e->switchMargin;
+  if (advice_.estimator == Estimator::kLearned &&
+      static_cast<int>(advice_.data.size()) >= kLargeInputSequences)
+    advice_.switchMargin = std::max(advice_.switchMargin, kLargeInputSwitchMargin);
   return true;
 }
 

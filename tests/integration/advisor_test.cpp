@@ -556,8 +556,9 @@ TEST_F(AdvisorTest, FromTwentyThousandSequencesQuadraticMemoryIsLeftOut) {
 
 // From 500 sequences on --auto is progressive (FFT-NS-2): it takes every
 // core beside other runs, as its alignment cannot change; at 499 (FFT-NS-i,
-// iterative) it keeps one. The consensus estimate ranks only when asked
-// for, with its own switch margin.
+// iterative) it keeps one. There too the learnt estimator's switch margin
+// grows. The consensus estimate ranks only when asked for, with its own
+// switch margin.
 TEST_F(AdvisorTest, MafftAutoTakesEveryCoreFromItsProgressiveStrategyOn) {
   ASSERT_TRUE(makeToolsFolder(dir.file("tools"),
                               {{"mafft", "echo \"$*\" >>" + dir.file("mafft.log") + "\nexec " +
@@ -572,6 +573,9 @@ TEST_F(AdvisorTest, MafftAutoTakesEveryCoreFromItsProgressiveStrategyOn) {
     options.outputFolder = dir.file("out" + std::to_string(n));
     const json report = advise(0);
     EXPECT_EQ(report["estimator"]["name"], "learned") << n;
+    // Beyond the sizes the learnt model saw, --auto is left only for a
+    // predicted gain over 0.05.
+    EXPECT_DOUBLE_EQ(report["choice"]["switchMargin"].get<double>(), n >= 500 ? 0.05 : 0) << n;
     const std::string log = readFile(dir.file("mafft.log"));
     int ran = 0;
     for (const json& c : report["candidates"]) ran += c["status"] == "done";
