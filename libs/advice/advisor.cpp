@@ -139,7 +139,6 @@ bool Advisor::chooseEstimator(std::string* error) {
     advice_.estimator = Estimator::kAgreement;
     return true;
   }
-
   advice_.modelPath = runs::findDataFile(settings_.choiceModel, "choice-model.json");
   if (!readChoiceModel(advice_.modelPath, &advice_.model, error)) return false;
   advice_.estimator = asked == "learned" ? Estimator::kLearned : advice_.model.defaultEstimator;
@@ -660,10 +659,10 @@ RankBy Advisor::rankBy() const {
 // the switch margin.
 void Advisor::keepMafftAutoUnlessBeaten(std::vector<size_t>* order) {
   if (advice_.referenceMode() || anchor_ >= results_.size() || order->empty()) return;
-  const bool learned = rankBy() == RankBy::kPredicted;
+  const bool predicted = rankBy() == RankBy::kPredicted;
   auto score = [&](const CandidateResult& r, double* value) {
-    *value = learned ? r.predicted : r.agreement;
-    return r.valid && (learned ? r.hasPredicted : r.hasAgreement);
+    *value = predicted ? r.predicted : r.agreement;
+    return r.valid && (predicted ? r.hasPredicted : r.hasAgreement);
   };
   bool othersFailed = true;
   for (size_t i = 0; i < results_.size(); ++i)
@@ -677,7 +676,7 @@ void Advisor::keepMafftAutoUnlessBeaten(std::vector<size_t>* order) {
   if (best == anchor_ || !score(results_[best], &top) || !score(results_[anchor_], &autoScore))
     return;
   const double gain = top - autoScore;
-  const char* what = !learned                                    ? "agreement"
+  const char* what = !predicted                                    ? "agreement"
                      : advice_.estimator == Estimator::kConsensus ? "consensus Q"
                                                                   : "predicted Q";
   char text[240];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "runs/aligner_names.h"
 #include "runs/data_set.h"
@@ -72,29 +73,26 @@ void scoreAgreement(std::vector<CandidateResult>* results, const ShareMatrix& sh
 
 void scoreConsensus(std::vector<CandidateResult>* results, const ShareMatrix& shares) {
   std::vector<CandidateResult>& r = *results;
-  auto voter = [&](size_t j) { return r[j].valid && r[j].candidate.configuration.kind != runs::kMergeKind; };
+  auto kind = [&](size_t j) { return r[j].candidate.configuration.kind; };
+  auto votes = [&](size_t j) { return r[j].valid && kind(j) != runs::kMergeKind; };
   for (size_t i = 0; i < r.size(); ++i) {
     r[i].hasPredicted = false;
-    if (!voter(i)) continue;
-    const int own = r[i].candidate.configuration.kind;
+    if (!votes(i)) continue;
     bool otherKind = false;
-    for (size_t j = 0; j < r.size(); ++j)
-      otherKind = otherKind || (voter(j) && r[j].candidate.configuration.kind != own);
-    // Per kind: the sum and count of share(j, i), of j's pairs the share i aligns.
-    std::vector<std::pair<int, std::pair<double, int>>> kinds;
+    for (size_t j = 0; j < r.size(); ++j) otherKind = otherKind || (votes(j) && kind(j) != kind(i));
+    // Per aligner: the sum and count of share(j, i), of j's pairs the share i aligns.
+    std::map<int, std::pair<double, int>> byKind;
     for (size_t j = 0; j < r.size(); ++j) {
-      const int kind = r[j].candidate.configuration.kind;
-      if (j == i || !voter(j) || std::isnan(shares[j][i]) || (otherKind && kind == own)) continue;
-      auto k = std::find_if(kinds.begin(), kinds.end(), [&](const auto& e) { return e.first == kind; });
-      if (k == kinds.end()) k = kinds.insert(kinds.end(), {kind, {0.0, 0}});
-      k->second.first += shares[j][i];
-      ++k->second.second;
+      if (j == i || !votes(j) || std::isnan(shares[j][i]) || (otherKind && kind(j) == kind(i)))
+        continue;
+      byKind[kind(j)].first += shares[j][i];
+      ++byKind[kind(j)].second;
     }
-    if (kinds.empty()) continue;
+    if (byKind.empty()) continue;
     double sum = 0;
-    for (const auto& k : kinds) sum += k.second.first / k.second.second;
+    for (const auto& [k, s] : byKind) sum += s.first / s.second;
     r[i].hasPredicted = true;
-    r[i].predicted = sum / static_cast<double>(kinds.size());
+    r[i].predicted = sum / static_cast<double>(byKind.size());
   }
 }
 
