@@ -13,8 +13,10 @@
 # A folder holds NAME.fasta with its reference NAME.ref.fasta or NAME.msf
 # (a reference of some rows only scores those rows, as large-family
 # benchmarks do). Environment: EFFORTS (default "fast default thorough"),
-# PEERS (default "clustalo kalign muscle5"); programs as scripts/lib/binaries.sh
-# finds them (BUILD_DIR, SKIP_BUILD, GETCHAR_TOOLS_DIR).
+# PEERS (default "clustalo kalign muscle5"), ADVISE_OPTIONS (more options for
+# alnadvise, e.g. "--choice-model F --gain-model F" to measure models not yet
+# shipped); programs as scripts/lib/binaries.sh finds them (BUILD_DIR,
+# SKIP_BUILD, GETCHAR_TOOLS_DIR).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$root/scripts/lib/binaries.sh"
@@ -26,6 +28,7 @@ need_aligners
 bin=$tools/bin
 efforts=${EFFORTS:-fast default thorough}
 peers=${PEERS:-clustalo kalign muscle5}
+read -r -a advise_options <<<"${ADVISE_OPTIONS:-}"
 mkdir -p "$out"
 scores=$out/scores.tsv
 printf 'kind\tdata_set\tsequences\tmethod\tQ\tseconds\truns\n' >"$scores"
@@ -65,7 +68,7 @@ for pair in "$@"; do
     done
     for e in $efforts; do
       s=$(timed "$build/alnadvise" -q -j 2 --effort "$e" --no-html --force --tools "$tools" \
-        -o "$work/advise-$e" "$data")
+        "${advise_options[@]}" -o "$work/advise-$e" "$data")
       runs=$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))
 print(sum(1 for c in r["candidates"] if c["seconds"] is not None))' "$work/advise-$e/report.json")
       printf '%s\t%s\t%s\tadvisor-%s\t%s\t%s\t%s\n' "$kind" "$name" "$n" "$e" \
