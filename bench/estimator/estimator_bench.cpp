@@ -1,5 +1,7 @@
-// Times candidateFeatures (every feature of the learned estimator) against
-// agreementMatrix (all that plain agreement needs) on the same candidates:
+// Times candidateFeatures (every feature of the learned estimator) and
+// columnSupport (the chosen alignment's column confidence: the first
+// candidate against the others) against agreementMatrix (all that plain
+// agreement needs) on the same candidates:
 // generated families of 20 to 1,000 sequences with eight candidate
 // alignments each, and, given a folder of one data set's candidate
 // alignments (FASTA, as alnadvise writes them), those too.
@@ -17,6 +19,7 @@
 #include "advice/candidate_features.h"
 #include "scoring/agreement.h"
 #include "scoring/alignment.h"
+#include "scoring/column_support.h"
 
 namespace {
 
@@ -104,6 +107,19 @@ void features(benchmark::State& state, const Candidates& c) {
   }
 }
 
+void confidence(benchmark::State& state, const Candidates& c) {
+  const auto p = c.pointers();
+  const std::vector<const std::vector<std::string>*> others(p.begin() + 1, p.end());
+  const std::vector<double> weights(others.size(), 1.0);
+  scoring::ColumnSupport support;
+  std::string error;
+  for (auto _ : state) {
+    if (!scoring::columnSupport(c.rows[0], others, weights, &support, &error))
+      state.SkipWithError(error.c_str());
+    benchmark::DoNotOptimize(support.columns.data());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,10 +143,14 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("features/" + size).c_str(), features, c)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("confidence/" + size).c_str(), confidence, c)
+        ->Unit(benchmark::kMillisecond);
   }
   if (!real.rows.empty()) {
     benchmark::RegisterBenchmark("agreement/real", agreement, real)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("features/real", features, real)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("confidence/real", confidence, real)
+        ->Unit(benchmark::kMillisecond);
   }
   int count = static_cast<int>(rest.size());
   benchmark::Initialize(&count, rest.data());

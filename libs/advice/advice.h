@@ -39,6 +39,16 @@ struct CandidateResult {
   std::vector<int> mergeInputs;  // the merge: ids of its three inputs
 };
 
+// Which columns and residues of the chosen alignment to trust
+// (column_confidence.h).
+struct Confidence {
+  bool known = false;
+  std::string note;                 // why it is not known
+  std::vector<std::string> voters;  // "KALIGN (2 alignments)", in aligner order
+  std::vector<double> columns;      // per column of the chosen alignment; NaN: no pair
+  std::vector<std::vector<double>> residues;  // per row, per residue; NaN: alone
+};
+
 // What the time budget allowed.
 struct BudgetReport {
   double seconds = 0;  // 0: no limit
@@ -85,6 +95,7 @@ struct Advice {
   double switchMargin = 0;
   std::string choiceNote;
   int bestIndex = -1;                    // into results; -1 when none valid
+  Confidence confidence;                 // of the best alignment
   double wallSeconds = 0, runSeconds = 0, overheadSeconds = 0;
 
   bool referenceMode() const { return !referencePath.empty(); }

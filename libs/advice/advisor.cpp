@@ -10,6 +10,7 @@
 #include "advice/agreement_scores.h"
 #include "advice/budget.h"
 #include "advice/calibration.h"
+#include "advice/column_confidence.h"
 #include "advice/core_tables.h"
 #include "advice/mafft_auto.h"
 #include "advice/nucleotide_candidates.h"
@@ -706,7 +707,10 @@ void Advisor::rank() {
     if (r.valid) r.rank = ++rank;
     advice_.results.push_back(r);
   }
-  if (!advice_.results.empty() && advice_.results[0].valid) advice_.bestIndex = 0;
+  if (!advice_.results.empty() && advice_.results[0].valid) {
+    advice_.bestIndex = 0;
+    advice_.confidence = confidenceOf(advice_.results, 0);
+  }
   for (const CandidateResult& r : advice_.results)
     if (r.ran) advice_.runSeconds += r.seconds;
 }

@@ -166,6 +166,19 @@ json best(const Advice& advice,
       {"id", b.candidate.id}, {"file", "best.fasta"}, {"candidateFile", b.file}, {"files", files}};
 }
 
+// The chosen alignment's column confidence, to three decimals; null for a
+// column without a residue pair.
+json confidence(const Advice& advice) {
+  const Confidence& c = advice.confidence;
+  json columns = json::array();
+  for (double v : c.columns)
+    columns.push_back(std::isnan(v) ? json() : json(std::round(v * 1000) / 1000));
+  return {{"known", c.known},
+          {"note", c.note.empty() ? json() : json(c.note)},
+          {"voters", c.voters},
+          {"columns", columns}};
+}
+
 }  // namespace
 
 std::string formatJson(const Advice& advice,
@@ -183,6 +196,7 @@ std::string formatJson(const Advice& advice,
   for (const CandidateResult& r : advice.results) candidates.push_back(candidate(r));
   j["candidates"] = candidates;
   j["best"] = best(advice, otherBestFiles);
+  j["confidence"] = confidence(advice);
   j["choice"] = {{"madeWithout", advice.choiceWithout},
                  {"keptMafftAuto", advice.keptMafftAuto},
                  {"switchMargin", advice.referenceMode() ? json() : json(advice.switchMargin)},

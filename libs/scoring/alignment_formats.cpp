@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -100,15 +101,20 @@ std::string clustal(const std::vector<std::string>& names, const std::vector<std
   return text;
 }
 
-std::string stockholm(const std::vector<std::string>& names, const std::vector<std::string>& rows) {
-  std::string text = "# STOCKHOLM 1.0\n\n";
-  const size_t width = longest(names) + 1;
+// The rows' block of a Stockholm file, each name padded to width.
+std::string stockholmRows(const std::vector<std::string>& names,
+                          const std::vector<std::string>& rows, size_t width) {
+  std::string text;
   for (size_t i = 0; i < rows.size(); ++i) {
     text += padded(names[i], width);
     for (char c : rows[i]) text += gapAt(c) ? '-' : c;
     text += "\n";
   }
-  return text + "//\n";
+  return text;
+}
+
+std::string stockholm(const std::vector<std::string>& names, const std::vector<std::string>& rows) {
+  return "# STOCKHOLM 1.0\n\n" + stockholmRows(names, rows, longest(names) + 1) + "//\n";
 }
 
 std::string phylip(const std::vector<std::string>& names, const std::vector<std::string>& rows) {
@@ -308,6 +314,59 @@ std::string formatAlignment(TextFormat format, const std::vector<std::string>& h
       return msf(names, rows);
   }
   return std::string();
+}
+
+char probabilityCharacter(double p) {
+  if (std::isnan(p)) return '.';
+  if (p >= 0.95) return '*';
+  if (p < 0.05) return '0';
+  return static_cast<char>('0' + static_cast<int>(p * 10 + 0.5));
+}
+
+bool formatStockholmWithConfidence(const std::vector<std::string>& headers,
+                                   const std::vector<std::string>& rows,
+                                   const std::vector<double>& column,
+                                   const std::vector<std::vector<double>>& residues,
+                                   std::string* text, std::string* error) {
+  const size_t width = rows.empty() ? 0 : rows[0].size();
+  if (!column.empty() && column.size() != width) {
+    *error = "one column confidence a column expected";
+    return false;
+  }
+  if (!residues.empty() && residues.size() != rows.size()) {
+    *error = "one residue confidence line a row expected";
+    return false;
+  }
+  const std::vector<std::string> names = formatRowNames(TextFormat::kStockholm, headers);
+  // Room for "#=GR <name> PP " and "#=GC PP_cons ".
+  const size_t nameWidth = std::max(longest(names) + 9, std::string("#=GC PP_cons").size() + 1);
+  std::string out = "# STOCKHOLM 1.0\n\n" + stockholmRows(names, rows, nameWidth);
+  for (size_t i = 0; i < residues.size(); ++i) {
+    std::string line = padded("#=GR " + names[i] + " PP", nameWidth);
+    size_t k = 0;
+    for (char c : rows[i]) {
+      if (gapAt(c)) {
+        line += '.';
+      } else if (k < residues[i].size()) {
+        line += probabilityCharacter(residues[i][k++]);
+      } else {
+        *error = "row " + std::to_string(i + 1) + " has more residues than confidences";
+        return false;
+      }
+    }
+    if (k != residues[i].size()) {
+      *error = "row " + std::to_string(i + 1) + " has fewer residues than confidences";
+      return false;
+    }
+    out += line + "\n";
+  }
+  if (!column.empty()) {
+    std::string line = padded("#=GC PP_cons", nameWidth);
+    for (double p : column) line += probabilityCharacter(p);
+    out += line + "\n";
+  }
+  *text = out + "//\n";
+  return true;
 }
 
 namespace {

@@ -59,6 +59,22 @@ std::vector<std::string> formatRowNames(TextFormat format, const std::vector<std
 std::string formatAlignment(TextFormat format, const std::vector<std::string>& headers,
                             const std::vector<std::string>& rows);
 
+// Confidence markup for Stockholm, one character a column in HMMER's
+// convention for posterior probabilities: '0' below 0.05, 'd' from d/10 -
+// 0.05 to below d/10 + 0.05, '*' from 0.95; '.' where nothing is known (NaN)
+// and, in a row's line, at its gaps.
+char probabilityCharacter(double p);
+
+// "#=GC PP_cons" holds column (one value a column; none when empty), and
+// "#=GR <name> PP" each row's residues (per row, one value a residue, gaps
+// left out; none when empty), after the rows. False with *error when the
+// numbers do not fit the rows.
+bool formatStockholmWithConfidence(const std::vector<std::string>& headers,
+                                   const std::vector<std::string>& rows,
+                                   const std::vector<double>& column,
+                                   const std::vector<std::vector<double>>& residues,
+                                   std::string* text, std::string* error);
+
 // Readers, with the contract of alignment.h's parsers (one-line errors that
 // start with "line N: " when a line is at fault).
 //   Clustal: the first line starts with "CLUSTAL"; a block line is a name,

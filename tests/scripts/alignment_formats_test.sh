@@ -3,7 +3,8 @@
 # awkward (ids that collide, blanks, a 150-letter name, a leading '#', the
 # marks of a tree): each
 # best.<ext> read back by Biopython and best.sto by hmmbuild
-# (bench/formats/read_back.py), and by alnscore; a bad format name refused
+# (bench/formats/read_back.py), and by alnscore; the column confidence in
+# best.sto read by both, --mask and --trim; a bad format name refused
 # before any run; best.phy's names safe in a tree and mapped back.
 #   alignment_formats_test.sh ALNADVISE ALNSCORE READ_BACK_PY
 set -euo pipefail
@@ -36,6 +37,44 @@ sys.exit(f != {"fasta": "best.fasta", "clustal": "best.aln", "stockholm": "best.
                "phylip": "best.phy", "phylipNames": "best.names.tsv",
                "msf": "best.msf"})' "$out/report.json" ||
   fail "report.json lists the files"
+
+# With a second aligner the column confidence is known: best.sto carries it
+# in HMMER's posterior-probability lines, which Biopython and hmmbuild read;
+# --mask and --trim write their files. With one aligner they cannot, and
+# the advice says so and fails (--effort fast runs MAFFT --auto alone).
+conf=$tmp/confidence
+"$advisor" "$tmp/names.fasta" -o "$conf" --aligners mafft,kalign --no-merge --no-html -q \
+  --format tsv --output-format stockholm --mask 0.5 --trim 0.5 >/dev/null || fail "alnadvise with confidence"
+/usr/bin/python3 - "$conf/best.sto" <<'PY' || fail "confidence lines of best.sto"
+import sys
+from Bio import AlignIO
+a = AlignIO.read(sys.argv[1], "stockholm")
+marks = set("0123456789*.")
+cons = a.column_annotations["posterior_probability"]
+assert len(cons) == a.get_alignment_length() and set(cons) <= marks, cons
+assert set(cons) - set("."), "no column has a confidence"
+for r in a:
+    pp = r.letter_annotations["posterior_probability"]
+    assert all((c == "-") == (p == ".") or (c != "-" and p == ".") for c, p in zip(str(r.seq), pp)), r.id
+    assert set(pp) <= marks, pp
+PY
+hmmbuild --amino "$tmp/best.hmm" "$conf/best.sto" >"$tmp/hmmbuild.log" 2>&1 ||
+  fail "hmmbuild on best.sto with confidence: $(tail -3 "$tmp/hmmbuild.log")"
+for f in columns.tsv best.masked.fasta best.trimmed.fasta best.trimmed.columns.tsv; do
+  [[ -s $conf/$f ]] || fail "$f not written"
+done
+cmp <(tr a-z A-Z <"$conf/best.masked.fasta") <(tr a-z A-Z <"$conf/best.fasta") >/dev/null ||
+  fail "the masked alignment is not the best one"
+grep -q '^[^>]*[a-z]' "$conf/best.masked.fasta" || fail "nothing masked at 0.5"
+set +e
+"$advisor" "$tmp/names.fasta" -o "$tmp/alone" --aligners mafft --effort fast --no-html -q \
+  --format tsv --trim 0.5 >/dev/null 2>"$tmp/err"
+status=$?
+set -e
+((status == 1)) || fail "status $status for --trim without a second alignment"
+grep -q "^alnadvise: --trim: the column confidence is not known" "$tmp/err" || fail "$(cat "$tmp/err")"
+[[ -s $tmp/alone/best.fasta && ! -e $tmp/alone/best.trimmed.fasta ]] ||
+  fail "without confidence: best.fasta kept, no trimmed file"
 
 # A broken file names itself and its line.
 sed '4d' "$out/best.aln" >"$tmp/broken.aln"

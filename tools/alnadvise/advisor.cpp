@@ -10,6 +10,7 @@
 
 #include "advice/budget.h"
 #include "alignment_outputs.h"
+#include "confidence_outputs.h"
 #include "html_report.h"
 #include "output_folder.h"
 #include "report_writers.h"
@@ -147,7 +148,13 @@ bool writeReports(const AdviseOptions& options, const Advice& advice, const std:
   fs::remove(output + "/" + kPhylipNameMap, ec);
   if (advice.bestIndex >= 0 && ok &&
       !writeBestFormats(options.alignmentFormats, output, advice.data.names,
-                        advice.results[0].rows, &error)) {
+                        advice.results[0].rows, advice.confidence, &error)) {
+    std::cerr << "alnadvise: " << error << std::endl;
+    ok = false;
+  }
+  if (advice.bestIndex >= 0 && ok &&
+      !writeConfidenceOutputs(output, advice.data.names, advice.results[0].rows,
+                              advice.confidence, options.mask, options.trim, &error)) {
     std::cerr << "alnadvise: " << error << std::endl;
     ok = false;
   }

@@ -22,6 +22,9 @@ struct AdviseOptions : advice::AdviceSettings {
   OutputFormat format = OutputFormat::kTable;
   std::vector<scoring::TextFormat> alignmentFormats;  // best.<ext> beside best.fasta
   bool calibrate = false;  // time the reference runs instead of advising
+  // Thresholds of column confidence for best.masked.fasta and
+  // best.trimmed.fasta; below 0: not written.
+  double mask = -1, trim = -1;
 };
 
 // Exit statuses.

@@ -52,10 +52,14 @@ std::string phylipNameMap(const std::vector<std::string>& headers) {
 
 bool writeBestFormats(const std::vector<TextFormat>& formats, const std::string& folder,
                       const std::vector<std::string>& names, const std::vector<std::string>& rows,
-                      std::string* error) {
+                      const advice::Confidence& confidence, std::string* error) {
   for (TextFormat format : formats) {
-    if (!runs::writeFileAtomically(folder + "/" + bestFileName(format),
-                                   scoring::formatAlignment(format, names, rows), error))
+    std::string text = scoring::formatAlignment(format, names, rows);
+    if (format == TextFormat::kStockholm && confidence.known &&
+        !scoring::formatStockholmWithConfidence(names, rows, confidence.columns,
+                                                confidence.residues, &text, error))
+      return false;
+    if (!runs::writeFileAtomically(folder + "/" + bestFileName(format), text, error))
       return false;
   }
   if (std::find(formats.begin(), formats.end(), TextFormat::kPhylip) != formats.end())

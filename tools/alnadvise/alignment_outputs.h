@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice.h"
 #include "scoring/alignment_formats.h"
 
 namespace alnadvise {
@@ -28,11 +29,12 @@ extern const char* const kPhylipNameMap;  // "best.names.tsv"
 std::string phylipNameMap(const std::vector<std::string>& headers);
 
 // Every best.<ext> of the list, and the name map with PHYLIP, each under a
-// temporary name renamed once complete. Returns false after the first one that could not be written,
-// *error naming it.
+// temporary name renamed once complete; best.sto holds the confidence, when
+// known, as "#=GC PP_cons" and "#=GR <name> PP" lines. Returns false after
+// the first one that could not be written, *error naming it.
 bool writeBestFormats(const std::vector<scoring::TextFormat>& formats, const std::string& folder,
                       const std::vector<std::string>& names, const std::vector<std::string>& rows,
-                      std::string* error);
+                      const advice::Confidence& confidence, std::string* error);
 
 }  // namespace alnadvise
 

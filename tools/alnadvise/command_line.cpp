@@ -105,6 +105,16 @@ void addOutputOptions(CLI::App& app, AdviseOptions* options, RawOptions* raw) {
   app.add_option("--output-format", raw->alignmentFormats,
                  "The best alignment's formats, comma-separated: fasta (always written), "
                  "clustal (best.aln), stockholm (best.sto), phylip (best.phy), msf (best.msf)");
+  app.add_option("--mask", options->mask,
+                 "Also write best.masked.fasta: residues of column confidence below THRESHOLD "
+                 "in lower case")
+      ->type_name("THRESHOLD")
+      ->check(CLI::Range(0.0, 1.0));
+  app.add_option("--trim", options->trim,
+                 "Also write best.trimmed.fasta without the columns of confidence below "
+                 "THRESHOLD, and best.trimmed.columns.tsv, their numbers in best.fasta")
+      ->type_name("THRESHOLD")
+      ->check(CLI::Range(0.0, 1.0));
   app.add_flag("-q,--quiet", options->quiet, "No progress on standard error");
   app.add_flag("--calibrate", options->calibrate,
                "Instead of advising: time MAFFT --auto on three reference families and store "

@@ -12,9 +12,14 @@ namespace alnadvise {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kOwnedOutputs = {
-    "best.fasta", "best.aln",    "best.sto",   "best.phy",  "best.msf",
-    "report.tsv", "report.json", "report.html", "advise.log", "alignments"};
+const std::vector<std::string> kOwnedOutputs = {"best.fasta",         "best.aln",
+                                                "best.sto",           "best.phy",
+                                                "best.msf",           "best.names.tsv",
+                                                "columns.tsv",        "best.masked.fasta",
+                                                "best.trimmed.fasta", "best.trimmed.columns.tsv",
+                                                "report.tsv",         "report.json",
+                                                "report.html",        "advise.log",
+                                                "alignments"};
 
 std::string defaultOutputFolder(const std::string& dataSetPath) {
   std::string base = dataSetPath.substr(dataSetPath.rfind('/') + 1);

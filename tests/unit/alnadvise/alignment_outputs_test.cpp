@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "alnadvise/command_line.h"
@@ -43,18 +44,30 @@ TEST(AlnadviseOutputFormats, WritesEachFileOrSaysWhichFailed) {
   const std::vector<TextFormat> all = scoring::textFormats();
   std::string error;
   std::filesystem::create_directories(dir.file("ok"));
-  ASSERT_TRUE(writeBestFormats(all, dir.file("ok"), {"a x", "b"}, {"AC", "-C"}, &error)) << error;
+  ASSERT_TRUE(writeBestFormats(all, dir.file("ok"), {"a x", "b"}, {"AC", "-C"}, {}, &error)) << error;
   for (const char* name : {"best.aln", "best.sto", "best.phy", "best.msf"})
     EXPECT_TRUE(std::filesystem::exists(dir.file("ok/") + name)) << name;
+  EXPECT_EQ(testing_support::readFile(dir.file("ok/best.phy")), "2 2\na AC\nb -C\n");
+  const std::string plain = testing_support::readFile(dir.file("ok/best.sto"));
+  EXPECT_EQ(plain.find("#=G"), std::string::npos) << plain;
+  // A known confidence goes into best.sto, and only there.
+  advice::Confidence confidence;
+  confidence.known = true;
+  confidence.columns = {std::nan(""), 0.5};
+  confidence.residues = {{std::nan(""), 0.5}, {0.5}};
+  ASSERT_TRUE(writeBestFormats(all, dir.file("ok"), {"a x", "b"}, {"AC", "-C"}, confidence, &error));
+  const std::string marked = testing_support::readFile(dir.file("ok/best.sto"));
+  EXPECT_NE(marked.find("#=GC PP_cons .5\n"), std::string::npos) << marked;
+  EXPECT_NE(marked.find("#=GR b PP    .5\n"), std::string::npos) << marked;
   EXPECT_EQ(testing_support::readFile(dir.file("ok/best.phy")), "2 2\na AC\nb -C\n");
 
   // A folder that is gone: nothing written, not even a temporary file.
   const std::string gone = dir.file("gone");
-  EXPECT_FALSE(writeBestFormats(all, gone, {"a"}, {"AC"}, &error));
+  EXPECT_FALSE(writeBestFormats(all, gone, {"a"}, {"AC"}, {}, &error));
   EXPECT_EQ(error.rfind("cannot write '" + gone + "/best.aln'", 0), 0u) << error;
   // A best.sto that cannot be replaced (a folder there): best.aln written, the rest not.
   std::filesystem::create_directories(dir.file("full/best.sto"));
-  EXPECT_FALSE(writeBestFormats(all, dir.file("full"), {"a"}, {"AC"}, &error));
+  EXPECT_FALSE(writeBestFormats(all, dir.file("full"), {"a"}, {"AC"}, {}, &error));
   EXPECT_NE(error.find("best.sto"), std::string::npos) << error;
   EXPECT_TRUE(std::filesystem::exists(dir.file("full/best.aln")));
   EXPECT_FALSE(std::filesystem::exists(dir.file("full/best.phy")));

@@ -42,7 +42,8 @@ TEST(AlnadviseCommandLine, EveryOptionByName) {
              "-f",        "front",   "-j",         "3",         "--aligners", "MUSCLE, kalign",
              "--timeout", "2.5",     "--no-merge", "--no-html", "--keep",     "--force",
              "--tools",   "tools",   "--format",   "json",      "-q",         "--estimator",
-             "learned",   "--choice-model", "model.json", "--effort", "thorough", "d.fa"});
+             "learned",   "--choice-model", "model.json", "--effort", "thorough", "--mask", "0.4",
+             "--trim",    "0",       "d.fa"});
   ASSERT_EQ(p.status, -1) << p.output.err;
   const AdviseOptions& o = p.options;
   EXPECT_EQ(o.reference, "ref.msf");
@@ -59,6 +60,9 @@ TEST(AlnadviseCommandLine, EveryOptionByName) {
   EXPECT_EQ(o.estimator, "learned");
   EXPECT_EQ(o.choiceModel, "model.json");
   EXPECT_EQ(o.effort, "thorough");
+  EXPECT_EQ(o.mask, 0.4);
+  EXPECT_EQ(o.trim, 0);
+  EXPECT_LT(parse({"d.fa"}).options.mask, 0);  // not asked for
   EXPECT_EQ(parse({"--format", "tsv", "d.fa"}).options.format, OutputFormat::kTsv);
   EXPECT_TRUE(parse({"--merge", "d.fa"}).options.merge);
 }
@@ -72,6 +76,8 @@ TEST(AlnadviseCommandLine, RefusalsAreOneLineAndStatusTwo) {
                                              {"--format", "xml", "d.fa"},
                                              {"--estimator", "best", "d.fa"},
                                              {"--effort", "quick", "d.fa"},
+                                             {"--mask", "1.5", "d.fa"},
+                                             {"--trim", "-0.1", "d.fa"},
                                              {"--merge", "--no-merge", "d.fa"},
                                              {"--aligners", "mafft,nosuch", "d.fa"},
                                              {"--no-such-option", "d.fa"}}) {

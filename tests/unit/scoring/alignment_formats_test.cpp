@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <algorithm>
 
 #include "parsed_alignment.h"
@@ -114,6 +116,40 @@ TEST(AlignmentFormats, ReadersAcceptWhatOtherProgramsWrite) {
       "# STOCKHOLM 1.0\n#=GF ID x\n\ns1 AC.D\ns2 ACED\n#=GC SS_cons ....\n\ns1 E\ns2 F\n//\n\n");
   EXPECT_EQ(s.sequences[0].row, "AC.DE");
   EXPECT_EQ(s.sequences[1].row, "ACEDF");
+}
+
+TEST(AlignmentFormats, StockholmConfidenceInHmmersConvention) {
+  EXPECT_EQ(probabilityCharacter(0), '0');
+  EXPECT_EQ(probabilityCharacter(0.0499), '0');
+  EXPECT_EQ(probabilityCharacter(0.05), '1');
+  EXPECT_EQ(probabilityCharacter(0.849), '8');
+  EXPECT_EQ(probabilityCharacter(0.85), '9');
+  EXPECT_EQ(probabilityCharacter(0.9499), '9');
+  EXPECT_EQ(probabilityCharacter(0.95), '*');
+  EXPECT_EQ(probabilityCharacter(1), '*');
+  EXPECT_EQ(probabilityCharacter(std::nan("")), '.');
+
+  const double none = std::nan("");
+  std::string text, error;
+  ASSERT_TRUE(formatStockholmWithConfidence({"a x", "#b"}, {"AC-D", "A-CD"}, {1, none, none, 0.3},
+                                            {{1, none, 0.2}, {0.96, none, 0.4}}, &text, &error))
+      << error;
+  EXPECT_EQ(text,
+            "# STOCKHOLM 1.0\n\n"
+            "a            AC-D\n"
+            "_#b          A-CD\n"
+            "#=GR a PP    *..2\n"
+            "#=GR _#b PP  *..4\n"
+            "#=GC PP_cons *..3\n//\n");
+  // The markup is skipped by the reader: the rows read back.
+  Alignment back;
+  ASSERT_TRUE(parseStockholm(text, &back, &error)) << error;
+  EXPECT_EQ(back.sequences[1].row, "A-CD");
+  // Numbers that do not fit the rows are refused.
+  EXPECT_FALSE(formatStockholmWithConfidence({"a"}, {"AC"}, {1}, {}, &text, &error));
+  EXPECT_FALSE(formatStockholmWithConfidence({"a"}, {"AC"}, {}, {{1}}, &text, &error));
+  EXPECT_FALSE(formatStockholmWithConfidence({"a"}, {"AC"}, {}, {{1, 1, 1}}, &text, &error));
+  EXPECT_FALSE(formatStockholmWithConfidence({"a", "b"}, {"AC", "AC"}, {}, {{1, 1}}, &text, &error));
 }
 
 TEST(AlignmentFormats, MalformedFilesFailWithTheLine) {
