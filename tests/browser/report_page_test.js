@@ -114,6 +114,21 @@ async function checkCommon(label, browser, dir) {
     assert.ok(seen.rows[0].length >= Math.min(fasta.rows[0].length, 60), 'columns seen: ' + seen.rows[0].length);
     expectCells(seen, fasta);
   });
+  await check(label + ': the bars above the columns show the column confidence when known', async () => {
+    const seen = await page.evaluate(() => window.alnReport.visibleCells());
+    const legend = await page.$eval('#legend', (e) => e.textContent);
+    if (!(report.confidence && report.confidence.known)) {
+      assert.equal(seen.bars, 'conservation');
+      return;
+    }
+    assert.equal(seen.bars, 'confidence');
+    assert.match(legend, /column confidence/);
+    assert.equal(await page.$eval('#bar-label', (e) => e.textContent), 'confidence');
+    const expected = report.confidence.columns
+        .slice(seen.firstColumn, seen.firstColumn + seen.barValues.length)
+        .map((v) => (v === null ? 0 : v));
+    assert.deepEqual(seen.barValues, expected);
+  });
   await check(label + ': sorting by a column, either way, missing values last', async () => {
     const byNumber = (a, b) => Number(a) - Number(b);
     expectOrdered(await sortBy(page, 'seconds'), byNumber);

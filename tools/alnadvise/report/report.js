@@ -403,6 +403,8 @@
       paletteCss[c * LEVELS + level] = 'rgb(' + mix.join(',') + ')';
     }
   }
+  const knownConfidence = report.confidence && report.confidence.known
+      ? report.confidence.columns : null;
   (function legend() {
     const p = document.getElementById('legend');
     p.appendChild(document.createTextNode((nucleotide ? 'Nucleotide colours' : 'Clustal X colour classes') +
@@ -413,7 +415,11 @@
       p.appendChild(swatch);
       p.appendChild(document.createTextNode(entry[0]));
     });
-    p.appendChild(document.createTextNode('. Ctrl + wheel or pinch zooms; hover for a residue\'s position.'));
+    p.appendChild(document.createTextNode(knownConfidence
+        ? '. Bars above the columns: the column confidence, the share of the column\'s residue ' +
+          'pairs that the other aligners\' alignments align too (none without a pair; columns.tsv).'
+        : '. Bars above the columns: that share.'));
+    p.appendChild(document.createTextNode(' Ctrl + wheel or pinch zooms; hover for a residue\'s position.'));
   })();
 
   const viewer = {frames: 0, lastFrameMs: 0, drawn: null};
@@ -460,6 +466,17 @@
       consensus[c] = share[c] >= 0.5 ? letter : letter.toLowerCase();
     }
   })();
+
+  // Per column, the bar above it: the column confidence when the advice has
+  // one (the share of the column's residue pairs that the other alignments
+  // align too; no bar without a pair), else the conservation share.
+  const confidence = knownConfidence && knownConfidence.length === nCols ? knownConfidence : null;
+  const bar = [];
+  for (let c = 0; c < nCols; ++c) {
+    bar.push(confidence ? (confidence[c] === null ? 0 : confidence[c]) : share[c]);
+  }
+  const barColour = confidence ? '#3b8a5a' : '#4a6fa8';
+  if (confidence) document.getElementById('bar-label').textContent = 'confidence';
 
   const viewerBox = document.getElementById('viewer');
   const scroller = document.getElementById('scroller');
@@ -570,6 +587,8 @@
       names: names.slice(r0, r1),
       rows: rows.slice(r0, r1).map(function (row) { return row.slice(c0, c1); }),
       lettersShown: cell >= 8,
+      bars: confidence ? 'confidence' : 'conservation',
+      barValues: bar.slice(c0, c1),
     };
     viewer.frames++;
     viewer.lastFrameMs = performance.now() - started;
@@ -599,8 +618,8 @@
       const letter = consensus[c];
       g.fillStyle = paletteCss[classOf[letter.charCodeAt(0)] * LEVELS + level[c]];
       g.fillRect(x, 17, cell, 14);
-      const barHeight = Math.round(share[c] * 18);
-      g.fillStyle = '#4a6fa8';
+      const barHeight = Math.round(bar[c] * 18);
+      g.fillStyle = barColour;
       g.fillRect(x, 51 - barHeight, Math.max(1, cell - (cell > 3 ? 1 : 0)), barHeight);
     }
     if (cell >= 8) {
@@ -686,7 +705,8 @@
     for (let k = 0; k <= c; ++k) if (row[k] !== '-') residue++;
     position.textContent = names[r] + ' \u00b7 column ' + (c + 1) + ' \u00b7 ' +
         (row[c] === '-' ? 'gap' : row[c] + ' ' + residue) + ' \u00b7 conservation ' +
-        Math.round(share[c] * 100) + '%';
+        Math.round(share[c] * 100) + '%' + (confidence ? ' \u00b7 column confidence ' +
+        (confidence[c] === null ? 'none' : Math.round(confidence[c] * 100) + '%') : '');
   });
   scroller.addEventListener('mouseleave', function () {
     hoverRow = -1;
