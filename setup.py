@@ -18,7 +18,7 @@ from setuptools.command.build_ext import build_ext
 ROOT = os.path.dirname(os.path.abspath(__file__))
 # The advice's shipped files (libs/advice reads them; module_locations.h).
 DATA_FILES = ["reference-table.txt", "front.txt", "choice-model.json", "cost-model.json",
-              "gain-model.json"]
+              "gain-model.json", "confidence-calibration.json"]
 
 
 def project_version():

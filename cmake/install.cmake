@@ -9,7 +9,7 @@ install(TARGETS getChar alnscore alnadvise alntrain RUNTIME DESTINATION ${CMAKE_
 install(TARGETS getCharLib EXPORT getCharTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES src/getChar.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES data/reference-table.txt data/front.txt data/option-space.json data/choice-model.json
-  data/cost-model.json data/gain-model.json
+  data/cost-model.json data/gain-model.json data/confidence-calibration.json
         DESTINATION ${CMAKE_INSTALL_DATADIR}/getChar)
 install(PROGRAMS scripts/install-aligners scripts/install-deps
         DESTINATION ${CMAKE_INSTALL_DATADIR}/getChar/scripts)

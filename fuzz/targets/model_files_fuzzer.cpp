@@ -1,11 +1,13 @@
-// The readers of the gain model, the cost model and the cost calibration
-// (JSON); the first byte picks one: 'g' gain, 'c' cost, anything else the
-// calibration. A file taken must give finite predictions and survive being
-// written and read again.
+// The readers of the gain model, the cost model, the column confidence's
+// calibration and the cost calibration (JSON); the first byte picks one: 'g'
+// gain, 'c' cost, 'k' confidence, anything else the cost calibration. A file
+// taken must give finite predictions and survive being written and read
+// again.
 #include <cmath>
 #include <string>
 
 #include "advice/calibration.h"
+#include "advice/confidence_calibration.h"
 #include "advice/cost_model.h"
 #include "advice/gain_model.h"
 #include "fuzz_support.h"
@@ -50,6 +52,26 @@ void costModel(const std::string& text) {
   fuzz::check(back.families.size() == model.families.size(), "written cost model changed");
 }
 
+void confidenceCalibration(const std::string& text) {
+  advice::ConfidenceCalibration c, back;
+  std::string error;
+  if (!advice::parseConfidenceCalibration(text, &c, &error)) {
+    fuzz::check(!error.empty(), "confidence calibration error");
+    return;
+  }
+  double previous = 0;
+  for (double raw : {-1.0, 0.0, 0.25, 0.5, 0.999, 1.0, 2.0}) {
+    const double v = advice::calibrate(c, raw);
+    fuzz::check(v >= 0 && v <= 1 && v >= previous, "calibrated confidence in [0, 1], rising");
+    previous = v;
+  }
+  fuzz::check(advice::parseConfidenceCalibration(advice::formatConfidenceCalibration(c), &back,
+                                                 &error),
+              "written confidence calibration read back: " + error);
+  fuzz::check(back.raw == c.raw && back.calibrated == c.calibrated,
+              "written confidence calibration changed");
+}
+
 void calibration(const std::string& text) {
   advice::Calibration c, back;
   std::string error;
@@ -73,6 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gainModel(text);
   else if (data[0] == 'c')
     costModel(text);
+  else if (data[0] == 'k')
+    confidenceCalibration(text);
   else
     calibration(text);
   return 0;

@@ -8,6 +8,7 @@
 
 #include "advice/candidates.h"
 #include "advice/choice_model.h"
+#include "advice/confidence_calibration.h"
 #include "advice/cost_model.h"
 #include "advice/gain_model.h"
 #include "runs/data_set.h"
@@ -47,6 +48,7 @@ struct Confidence {
   std::vector<std::string> voters;  // "KALIGN (2 alignments)", in aligner order
   std::vector<double> columns;      // per column of the chosen alignment; NaN: no pair
   std::vector<std::vector<double>> residues;  // per row, per residue; NaN: alone
+  bool calibrated = false;  // mapped by confidence_calibration.h
 };
 
 // What the time budget allowed.
@@ -85,6 +87,8 @@ struct Advice {
   CostModel costModel;
   std::string gainModelPath;  // "" for nucleotide data sets
   GainModel gainModel;
+  std::string confidenceCalibrationPath;  // "" for nucleotide data sets
+  ConfidenceCalibration confidenceCalibration;
   BudgetReport budget;
   std::vector<CandidateResult> results;  // ranked order
   // The choice: the ids of runs stopped at the hard deadline or never

@@ -11,6 +11,7 @@
 #include "advice/budget.h"
 #include "advice/calibration.h"
 #include "advice/column_confidence.h"
+#include "advice/confidence_calibration.h"
 #include "advice/core_tables.h"
 #include "advice/mafft_auto.h"
 #include "advice/nucleotide_candidates.h"
@@ -108,6 +109,11 @@ bool Advisor::checkInputs(std::string* error) {
   if (!runs::isNucleotide(advice_.data.alphabet)) {
     advice_.gainModelPath = runs::findDataFile(settings_.gainModel, "gain-model.json");
     if (!readGainModel(advice_.gainModelPath, &advice_.gainModel, error)) return false;
+    advice_.confidenceCalibrationPath =
+        runs::findDataFile(settings_.confidenceCalibration, "confidence-calibration.json");
+    if (!readConfidenceCalibration(advice_.confidenceCalibrationPath,
+                                   &advice_.confidenceCalibration, error))
+      return false;
   }
   advice_.switchMargin = kDefaultSwitchMargin;
   return advice_.referenceMode() || chooseEstimator(error);
@@ -710,6 +716,8 @@ void Advisor::rank() {
   if (!advice_.results.empty() && advice_.results[0].valid) {
     advice_.bestIndex = 0;
     advice_.confidence = confidenceOf(advice_.results, 0);
+    if (!advice_.confidenceCalibrationPath.empty())
+      calibrateConfidence(advice_.confidenceCalibration, &advice_.confidence);
   }
   for (const CandidateResult& r : advice_.results)
     if (r.ran) advice_.runSeconds += r.seconds;

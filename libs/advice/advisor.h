@@ -115,6 +115,9 @@ struct AdviceSettings {
   std::string effort = "default";  // kEfforts' name; sets the default budget
   std::string costModel;           // "": the shipped one
   std::string gainModel;           // "": the shipped one (protein data sets only)
+  // The column confidence's calibration ("": the shipped one; protein data
+  // sets only: nucleotide ones keep the raw confidence).
+  std::string confidenceCalibration;
   // "auto", "protein", "dna" or "rna" (runs::chooseAlphabet). A nucleotide
   // data set takes nucleotide_candidates.h's candidates and agreement.
   std::string alphabet = "auto";

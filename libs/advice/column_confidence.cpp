@@ -42,4 +42,12 @@ Confidence confidenceOf(const std::vector<CandidateResult>& results, size_t best
   return out;
 }
 
+void calibrateConfidence(const ConfidenceCalibration& calibration, Confidence* confidence) {
+  if (!confidence->known) return;
+  for (double& v : confidence->columns) v = calibrate(calibration, v);
+  for (std::vector<double>& row : confidence->residues)
+    for (double& v : row) v = calibrate(calibration, v);
+  confidence->calibrated = true;
+}
+
 }  // namespace advice

@@ -9,8 +9,9 @@
 // columns rank closer to their true share of correct pairs than with the
 // other aligners alone). The merge, made of three others, has no vote.
 //
-// Raw support is not a probability: on held-out simulated families the
-// columns' mean support was 0.50 where 0.71 of their pairs were right.
+// Raw support is not a probability (on held-out simulated families the
+// columns' mean support was 0.50 where 0.71 of their pairs were right):
+// calibrateConfidence maps it through a calibration fitted in training.
 #ifndef ADVICE_COLUMN_CONFIDENCE_H
 #define ADVICE_COLUMN_CONFIDENCE_H
 
@@ -24,6 +25,10 @@ namespace advice {
 // The confidence (advice.h) of results[best]'s alignment among the other
 // valid results.
 Confidence confidenceOf(const std::vector<CandidateResult>& results, size_t best);
+
+// Maps a known confidence's columns and residues through the calibration
+// (confidence_calibration.h) and marks it calibrated.
+void calibrateConfidence(const ConfidenceCalibration& calibration, Confidence* confidence);
 
 }  // namespace advice
 

@@ -174,6 +174,10 @@ json confidence(const Advice& advice) {
   for (double v : c.columns)
     columns.push_back(std::isnan(v) ? json() : json(std::round(v * 1000) / 1000));
   return {{"known", c.known},
+          {"calibrated", c.calibrated},
+          {"calibration", advice.confidenceCalibrationPath.empty()
+                              ? json()
+                              : json(advice.confidenceCalibrationPath)},
           {"note", c.note.empty() ? json() : json(c.note)},
           {"voters", c.voters},
           {"columns", columns}};

@@ -8,9 +8,6 @@
 
 namespace training {
 
-namespace {
-
-// Which of the held-out set's candidates the effort's default budget runs.
 std::vector<bool> plannedRuns(const HeldOut& h, const BenchmarkSet& set,
                               const advice::Effort& effort, const advice::GainModel& gains,
                               const advice::CostModel& cost, int jobs) {
@@ -28,8 +25,6 @@ std::vector<bool> plannedRuns(const HeldOut& h, const BenchmarkSet& set,
       advice::effortBudget(effort, advice::mafftAutoWallSeconds(cost, n, length, longest, jobs));
   return advice::planWithinBudget(items, budget, jobs, false, 0).chosen;
 }
-
-}  // namespace
 
 std::vector<advice::EffortCheck> validateEfforts(const std::vector<HeldOut>& results,
                                                  const std::vector<BenchmarkSet>& sets,

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advisor.h"
 #include "advice/choice_model.h"
 #include "advice/cost_model.h"
 #include "advice/gain_model.h"
@@ -23,6 +24,12 @@ namespace training {
 
 // The cores each effort is judged on: those of the benchmark figures.
 const int kEffortJobs = 2;
+
+// Which of the held-out set's candidates (h.runs) the effort's default
+// budget runs on `jobs` cores, planned as the advisor plans them.
+std::vector<bool> plannedRuns(const HeldOut& h, const BenchmarkSet& set,
+                              const advice::Effort& effort, const advice::GainModel& gains,
+                              const advice::CostModel& cost, int jobs);
 
 // gainPerFold[f]: the gain model fitted without fold f + 1's data sets.
 std::vector<advice::EffortCheck> validateEfforts(const std::vector<HeldOut>& results,

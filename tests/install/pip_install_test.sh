@@ -46,7 +46,7 @@ if not os.path.realpath(getchar.__file__).startswith(venv + "/"):
     sys.exit("imported %s, not the pip-installed package" % getchar.__file__)
 package = os.path.dirname(getchar.__file__)
 for name in ("reference-table.txt", "front.txt", "choice-model.json", "cost-model.json",
-             "gain-model.json"):
+             "gain-model.json", "confidence-calibration.json"):
     if not os.path.isfile(os.path.join(package, "data", name)):
         sys.exit("the package lacks data/" + name)
 if list(getchar.FEATURES)[:2] != ["sequences", "meanLength"]:

@@ -58,6 +58,9 @@ for r in a:
     assert all((c == "-") == (p == ".") or (c != "-" and p == ".") for c, p in zip(str(r.seq), pp)), r.id
     assert set(pp) <= marks, pp
 PY
+python3 -c 'import json, sys; c = json.load(open(sys.argv[1]))["confidence"]
+sys.exit(not (c["known"] and c["calibrated"] and c["calibration"].endswith("confidence-calibration.json")))' \
+  "$conf/report.json" || fail "report.json: the confidence is not the calibrated one"
 hmmbuild --amino "$tmp/best.hmm" "$conf/best.sto" >"$tmp/hmmbuild.log" 2>&1 ||
   fail "hmmbuild on best.sto with confidence: $(tail -3 "$tmp/hmmbuild.log")"
 for f in columns.tsv best.masked.fasta best.trimmed.fasta best.trimmed.columns.tsv; do

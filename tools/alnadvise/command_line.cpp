@@ -60,6 +60,9 @@ void addInputOptions(CLI::App& app, AdviseOptions* options) {
       ->check(CLI::IsMember({"auto", "protein", "dna", "rna"}));
   app.add_option("--choice-model", options->choiceModel,
                  "The learnt estimator's model (default: the shipped one)");
+  app.add_option("--confidence-calibration", options->confidenceCalibration,
+                 "The column confidence's calibration (default: the shipped "
+                 "confidence-calibration.json); not read for DNA or RNA");
   app.add_option("--gain-model", options->gainModel,
                  "The model of each candidate's gain over MAFFT --auto that the budget weighs "
                  "(default: the shipped one)");

@@ -24,6 +24,7 @@
 #include "training/benchmark_set.h"
 #include "training/configuration_list.h"
 #include "training/cost_fit.h"
+#include "training/confidence_fit.h"
 #include "training/cross_validation.h"
 #include "training/effort_validation.h"
 #include "training/evaluation.h"
@@ -99,10 +100,12 @@ class Trainer {
   // written), else the exit status.
   int crossValidateModels(bool* ok);
   // The efforts judged on the held-out sets with the shipped cost model,
-  // as report text (or why none was judged).
+  // and the column confidence calibrated on the default effort's runs, as
+  // report text (or why neither was).
   std::string judgeEfforts(const std::vector<training::HeldOut>& heldOut,
                            const std::vector<advice::GainModel>& gainPerFold,
-                           training::LearntChoice* learnt) const;
+                           training::LearntChoice* learnt,
+                           advice::ConfidenceCalibration* calibration) const;
   void announce() const;
   // The settings line of report.txt.
   std::string settingsLine() const;
@@ -507,7 +510,8 @@ int Trainer::crossValidateModels(bool* ok) {
   training::LearntChoice learnt = training::learnChoice(&heldOut, options_.folds);
   std::vector<advice::GainModel> gainPerFold;
   const advice::GainModel gains = fitGains(heldOut, &gainPerFold);
-  const std::string efforts = judgeEfforts(heldOut, gainPerFold, &learnt);
+  advice::ConfidenceCalibration calibration;
+  const std::string efforts = judgeEfforts(heldOut, gainPerFold, &learnt, &calibration);
   summary_.crossValidation =
       training::formatCrossValidation(heldOut, sets_, options_.folds, learnt) + efforts + "\n" +
       training::formatGainReport(gains);
@@ -517,7 +521,10 @@ int Trainer::crossValidateModels(bool* ok) {
       !runs::writeFileAtomically(output_ + "/choice-model.json",
                                  advice::formatChoiceModel(learnt.all), &error) ||
       !runs::writeFileAtomically(output_ + "/gain-model.json", advice::formatGainModel(gains),
-                                 &error)) {
+                                 &error) ||
+      (!calibration.raw.empty() &&
+       !runs::writeFileAtomically(output_ + "/confidence-calibration.json",
+                                  advice::formatConfidenceCalibration(calibration), &error))) {
     std::cerr << "alntrain: " << error << std::endl;
     *ok = false;
   }
@@ -526,15 +533,31 @@ int Trainer::crossValidateModels(bool* ok) {
 
 std::string Trainer::judgeEfforts(const std::vector<training::HeldOut>& heldOut,
                                   const std::vector<advice::GainModel>& gainPerFold,
-                                  training::LearntChoice* learnt) const {
+                                  training::LearntChoice* learnt,
+                                  advice::ConfidenceCalibration* calibration) const {
   advice::CostModel costModel;
   std::string error;
   const std::string costPath = runs::findDataFile("", "cost-model.json");
   if (!advice::readCostModel(costPath, &costModel, &error))
-    return "\nNo effort judged: " + error + ".\n";
+    return "\nNo effort judged, no confidence calibrated: " + error + ".\n";
   learnt->all.efforts = training::validateEfforts(heldOut, sets_, *learnt, gainPerFold, costModel,
                                                   training::kEffortJobs);
-  return training::formatEffortChecks(learnt->all.efforts, training::kEffortJobs);
+  advice::Effort byDefault;
+  advice::findEffort("default", &byDefault, &error);
+  std::vector<training::ConfidenceColumn> columns;
+  for (const training::HeldOut& h : heldOut) {
+    const size_t f = static_cast<size_t>(h.fold - 1);
+    if (f >= gainPerFold.size() || h.runs.empty()) continue;
+    const std::vector<bool> ran = training::plannedRuns(h, sets_[h.set], byDefault,
+                                                        gainPerFold[f], costModel,
+                                                        training::kEffortJobs);
+    training::addConfidenceColumns(h, sets_[h.set].reference, ran, &columns);
+  }
+  std::string text = training::formatEffortChecks(learnt->all.efforts, training::kEffortJobs);
+  if (columns.empty()) return text + "\nNo column confidence calibrated: no column to fit.\n";
+  *calibration = training::crossValidatedCalibration(columns, options_.folds,
+                                                     static_cast<int>(heldOut.size()));
+  return text + training::formatCalibrationReport(*calibration);
 }
 
 std::string Trainer::settingsLine() const {

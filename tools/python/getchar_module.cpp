@@ -232,6 +232,7 @@ advice::AdviceSettings adviceSettings(const std::string& path, const std::option
   s.choiceModel = dataFile("choice-model.json");
   s.costModel = dataFile("cost-model.json");
   s.gainModel = dataFile("gain-model.json");
+  s.confidenceCalibration = dataFile("confidence-calibration.json");
   return s;
 }
 

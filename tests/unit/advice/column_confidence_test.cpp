@@ -54,5 +54,20 @@ TEST(ColumnConfidence, UnknownWithoutAnotherAlignment) {
   EXPECT_TRUE(c.voters.empty());
 }
 
+TEST(ColumnConfidence, CalibrationMapsColumnsAndResiduesOfAKnownOneOnly) {
+  ConfidenceCalibration calibration;
+  calibration.raw = {0, 1};
+  calibration.calibrated = {0.5, 1};
+  std::vector<CandidateResult> results = {result(kMafft, kX), result(kKalign, kY)};
+  Confidence c = confidenceOf(results, 0);
+  calibrateConfidence(calibration, &c);
+  EXPECT_TRUE(c.calibrated);
+  EXPECT_DOUBLE_EQ(c.columns[2], 0.5);  // raw 0
+  EXPECT_DOUBLE_EQ(c.residues[1][2], 0.75);  // raw 0.5
+  Confidence unknown;
+  calibrateConfidence(calibration, &unknown);
+  EXPECT_FALSE(unknown.calibrated);
+}
+
 }  // namespace
 }  // namespace advice

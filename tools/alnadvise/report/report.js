@@ -415,10 +415,13 @@
       p.appendChild(swatch);
       p.appendChild(document.createTextNode(entry[0]));
     });
-    p.appendChild(document.createTextNode(knownConfidence
-        ? '. Bars above the columns: the column confidence, the share of the column\'s residue ' +
-          'pairs that the other aligners\' alignments align too (none without a pair; columns.tsv).'
-        : '. Bars above the columns: that share.'));
+    const calibrated = knownConfidence && report.confidence.calibrated;
+    p.appendChild(document.createTextNode(!knownConfidence ? '. Bars above the columns: that share.'
+        : '. Bars above the columns: the column confidence, ' + (calibrated
+            ? 'the expected share of the column\'s residue pairs that are right, calibrated from ' +
+              'the share that '
+            : 'the share of the column\'s residue pairs that ') +
+          'the other aligners\' alignments align too (none without a pair; columns.tsv).'));
     p.appendChild(document.createTextNode(' Ctrl + wheel or pinch zooms; hover for a residue\'s position.'));
   })();
 
