@@ -164,6 +164,11 @@ def test_advice_with_and_without_an_output_folder(tmp_path):
     assert {c["aligner"] for c in with_ref["candidates"]} <= {"KALIGN", "MAFFT", "MERGE"}
     best = read_fasta(out / "best.fasta")
     assert {n: s.replace("-", "") for n, s in best.items()} == read_fasta(DATA)
+    # The chosen alignment's column confidence, calibrated, one value a column.
+    confidence = with_ref["confidence"]
+    assert confidence["known"] and confidence["calibrated"]
+    assert len(confidence["columns"]) == len(next(iter(best.values())))
+    assert all(v is None or 0 <= v <= 1 for v in confidence["columns"])
     # Without a folder nothing is written; a second call is as independent
     # of the first as a second process would be.
     first = getchar.advise(DATA, aligners=["kalign"], budget=0)
