@@ -51,6 +51,11 @@ for name in sim001 sim002; do
                gaps = 0
                for (i = 1; i <= n; i++) gaps += substr(rows[i], c, 1) == "-"
                if (gaps == n) exit 1 } }' "$ref" || fail "$name: ragged reference or an all-gap column"
+  # The true tree: one Newick line over the same names, each tip once.
+  tree=$tmp/a/$name.tree
+  [[ $(wc -l <"$tree") -eq 1 && $(<"$tree") == \(*\)\; ]] || fail "$name: no one-line Newick tree"
+  [[ $(grep -o 't[0-9]*:' "$tree" | tr -d : | sort -V | tr '\n' ' ') == "$(seq -f 't%g' 1 "$n" | tr '\n' ' ')" ]] ||
+    fail "$name: the tree's tips are not t1..t$n"
 done
 
 # The same seed gives the same bytes; another seed other families.

@@ -152,12 +152,14 @@ bool writeReports(const AdviseOptions& options, const Advice& advice, const std:
     std::cerr << "alnadvise: " << error << std::endl;
     ok = false;
   }
+  std::string warning;
   if (advice.bestIndex >= 0 && ok &&
       !writeConfidenceOutputs(output, advice.data.names, advice.results[0].rows,
-                              advice.confidence, options.mask, options.trim, &error)) {
+                              advice.confidence, options.mask, options.trim, &warning, &error)) {
     std::cerr << "alnadvise: " << error << std::endl;
     ok = false;
   }
+  if (!warning.empty()) std::cerr << "alnadvise: warning: " << warning << std::endl;
   const std::string tsv = formatTsv(advice), json = formatJson(advice, options.alignmentFormats);
   if (!runs::writeFileAtomically(output + "/report.tsv", tsv, &error) ||
       !runs::writeFileAtomically(output + "/report.json", json, &error)) {

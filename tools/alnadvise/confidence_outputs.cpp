@@ -67,10 +67,21 @@ std::vector<std::string> trimmedRows(const std::vector<std::string>& rows,
   return out;
 }
 
+int rowsWithoutResidue(const std::vector<std::string>& rows) {
+  int empty = 0;
+  for (const std::string& r : rows) {
+    bool residue = false;
+    for (char c : r) residue = residue || !isGap(c);
+    empty += !residue;
+  }
+  return empty;
+}
+
 bool writeConfidenceOutputs(const std::string& folder, const std::vector<std::string>& names,
                             const std::vector<std::string>& rows,
                             const advice::Confidence& confidence, double mask, double trim,
-                            std::string* error) {
+                            std::string* warning, std::string* error) {
+  warning->clear();
   std::error_code ec;
   for (const char* file : {kColumnTable, kMaskedFile, kTrimmedFile, kTrimmedMap})
     std::filesystem::remove(folder + "/" + file, ec);
@@ -97,6 +108,13 @@ bool writeConfidenceOutputs(const std::string& folder, const std::vector<std::st
                                    error) ||
         !runs::writeFileAtomically(folder + "/" + kTrimmedMap, map, error))
       return false;
+    if (const int empty = rowsWithoutResidue(trimmed)) {
+      char threshold[32];
+      std::snprintf(threshold, sizeof threshold, "%g", trim);
+      *warning = std::string(kTrimmedFile) + ": " + std::to_string(empty) + " of " +
+                 std::to_string(rows.size()) + " rows keep no residue at --trim " + threshold +
+                 " (tree programs such as IQ-TREE refuse such rows)";
+    }
   }
   return true;
 }

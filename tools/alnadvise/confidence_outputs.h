@@ -40,11 +40,15 @@ std::vector<std::string> trimmedRows(const std::vector<std::string>& rows,
 // 0, best.trimmed.fasta and its column map with trim >= 0. Each file is
 // removed first, so that none is left from an earlier advice. False, with
 // *error, when one could not be written, or when a mask or trim was asked
-// for and the confidence is not known.
+// for and the confidence is not known. *warning (else empty) names the rows
+// the trim left without a residue, which tree programs refuse.
 bool writeConfidenceOutputs(const std::string& folder, const std::vector<std::string>& names,
                             const std::vector<std::string>& rows,
                             const advice::Confidence& confidence, double mask, double trim,
-                            std::string* error);
+                            std::string* warning, std::string* error);
+
+// The rows that hold gaps only.
+int rowsWithoutResidue(const std::vector<std::string>& rows);
 
 }  // namespace alnadvise
 

@@ -41,32 +41,41 @@ TEST(ConfidenceOutputs, FilesReplacedOrRefusedLoudly) {
   testing_support::TempDir dir;
   const std::string out = dir.file("out");
   std::filesystem::create_directories(out);
-  std::string error;
-  ASSERT_TRUE(writeConfidenceOutputs(out, {"a", "b"}, kRows, example(), 0.5, 0.5, &error)) << error;
+  std::string warning, error;
+  ASSERT_TRUE(writeConfidenceOutputs(out, {"a", "b"}, kRows, example(), 0.5, 0.5, &warning, &error))
+      << error;
+  EXPECT_EQ(warning, "");
   EXPECT_EQ(testing_support::readFile(out + "/best.trimmed.fasta"), ">a\nC\n>b\nc\n");
   EXPECT_EQ(testing_support::readFile(out + "/best.trimmed.columns.tsv"),
             "trimmed_column\tcolumn\n1\t2\n");
   EXPECT_EQ(testing_support::readFile(out + "/best.masked.fasta"), ">a\naC-d\n>b\n-C-d\n");
 
   // Not asked for again: the files of the earlier advice are gone.
-  ASSERT_TRUE(writeConfidenceOutputs(out, {"a", "b"}, kRows, example(), -1, -1, &error));
+  ASSERT_TRUE(writeConfidenceOutputs(out, {"a", "b"}, kRows, example(), -1, -1, &warning, &error));
   EXPECT_TRUE(std::filesystem::exists(out + "/columns.tsv"));
   for (const char* gone : {"best.masked.fasta", "best.trimmed.fasta", "best.trimmed.columns.tsv"})
     EXPECT_FALSE(std::filesystem::exists(out + "/" + gone)) << gone;
 
+  // A trim that leaves every row without a residue is written, and said.
+  ASSERT_TRUE(writeConfidenceOutputs(out, {"a", "b"}, kRows, example(), -1, 1, &warning, &error));
+  EXPECT_EQ(testing_support::readFile(out + "/best.trimmed.fasta"), ">a\n\n>b\n\n");
+  EXPECT_EQ(warning,
+            "best.trimmed.fasta: 2 of 2 rows keep no residue at --trim 1 (tree programs such as "
+            "IQ-TREE refuse such rows)");
+
   // Unknown confidence: nothing to write unless asked for, then a failure.
   advice::Confidence unknown;
   unknown.note = "no other alignment to compare with";
-  EXPECT_TRUE(writeConfidenceOutputs(out, {"a", "b"}, kRows, unknown, -1, -1, &error));
+  EXPECT_TRUE(writeConfidenceOutputs(out, {"a", "b"}, kRows, unknown, -1, -1, &warning, &error));
   EXPECT_FALSE(std::filesystem::exists(out + "/columns.tsv"));
-  EXPECT_FALSE(writeConfidenceOutputs(out, {"a", "b"}, kRows, unknown, -1, 0.5, &error));
+  EXPECT_FALSE(writeConfidenceOutputs(out, {"a", "b"}, kRows, unknown, -1, 0.5, &warning, &error));
   EXPECT_EQ(error,
             "--trim: the column confidence is not known (no other alignment to compare with); "
             "best.trimmed.fasta not written");
 
   // A folder that is gone.
   EXPECT_FALSE(
-      writeConfidenceOutputs(dir.file("gone"), {"a", "b"}, kRows, example(), -1, -1, &error));
+      writeConfidenceOutputs(dir.file("gone"), {"a", "b"}, kRows, example(), -1, -1, &warning, &error));
   EXPECT_NE(error.find("columns.tsv"), std::string::npos) << error;
 }
 
