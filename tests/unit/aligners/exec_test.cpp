@@ -77,9 +77,12 @@ TEST(ExecAlignerTest, StoresWholeMicroseconds) {
   EXPECT_GE(elapsed, 0.0);
   EXPECT_TRUE(isWholeNumber(elapsed));
 
-  // A fifth of a second is at least 200000 microseconds (a unit check only).
+  // A fifth of a second is about 200000 microseconds: a unit check only. The
+  // clock starts when popen returns, and on a loaded machine the child may
+  // have slept a while by then (199478 was seen), so the bound is loose; a
+  // count in milliseconds or seconds would still fall far below it.
   execAligner("sleep 0.2", elapsed);
-  EXPECT_GE(elapsed, 200000.0);
+  EXPECT_GE(elapsed, 20000.0);
   EXPECT_TRUE(isWholeNumber(elapsed));
 }
 
