@@ -89,9 +89,14 @@ def confidence(path):
     return values
 
 
+def fresh(cache, source):
+    """Whether cache was made from source as it is now (not older than it)."""
+    return os.path.exists(cache) and os.path.getmtime(cache) >= os.path.getmtime(source)
+
+
 def tcs(best):
     out = best[: -len(".fasta")] + ".tcs_ascii"
-    if not os.path.exists(out):
+    if not fresh(out, best):
         subprocess.run(["t_coffee", "-infile", best, "-evaluate", "-output", "score_ascii",
                         "-outfile", out + ".tmp", "-quiet"], cwd=os.path.dirname(best),
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
@@ -109,7 +114,7 @@ def muscle5(best, program):
     """Per column of best: MUSCLE 5's mean letter confidence, NaN at none."""
     efa, lc = best[: -len(".fasta")] + ".efa", best[: -len(".fasta")] + ".lc"
     names, rows = rows_of(best)
-    if not os.path.exists(efa):
+    if not fresh(efa, best):
         plain = best[: -len(".fasta")] + ".plain.fasta"
         with open(plain, "w") as f:
             for name, row in zip(names, rows):
@@ -118,7 +123,7 @@ def muscle5(best, program):
                         "-output", efa + ".tmp"], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True)
         os.rename(efa + ".tmp", efa)
-    if not os.path.exists(lc):
+    if not fresh(lc, efa):
         subprocess.run([program, "-letterconf", efa, "-ref", best, "-output", lc + ".tmp"],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         os.rename(lc + ".tmp", lc)

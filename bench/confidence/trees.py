@@ -98,9 +98,16 @@ def write_alignment(rows, folder, label):
         return None
     os.makedirs(folder, exist_ok=True)
     aln = os.path.join(folder, f"{label}.fasta")
+    text = "".join(f">{name}\n{seq}\n" for name, seq in rows)
+    if os.path.exists(aln) and open(aln).read() == text:
+        return aln  # its cached trees are of this very alignment
+    # A new advice in the same folder: no tree of the old one is kept.
+    for program in ("fasttree", "iqtree"):
+        for stale in (f"{label}.{program}.nwk", f"{label}.{program}.nwk.failed"):
+            if os.path.exists(os.path.join(folder, stale)):
+                os.remove(os.path.join(folder, stale))
     with open(aln + ".tmp", "w") as f:
-        for name, seq in rows:
-            f.write(f">{name}\n{seq}\n")
+        f.write(text)
     os.replace(aln + ".tmp", aln)
     return aln
 
@@ -178,14 +185,17 @@ def summarise(kind, table, failed, identity, programs):
 
 
 def main():
-    if len(sys.argv) < 3:
+    if len(sys.argv) < 3 or sys.argv[1] in ("-h", "--help"):
         sys.exit(__doc__)
     out_dir = sys.argv[1]
     rows_out = []
     programs = ("fasttree", "iqtree")
     pooled, pooled_failed, pooled_identity = {}, {}, {}
     for pair in sys.argv[2:]:
-        kind, folder = pair.split("=", 1)
+        kind, _, folder = pair.partition("=")
+        for need in (os.path.join(folder, "families.tsv"), os.path.join(out_dir, kind)):
+            if not os.path.exists(need):
+                sys.exit(f"trees.py: no {need} (see --help)")
         identity = {r["name"]: float(r["identity"])
                     for r in csv.DictReader(open(os.path.join(folder, "families.tsv")), delimiter="\t")}
         jobs = []
